@@ -1,0 +1,95 @@
+// The table-driven settings store over the registry and an ini file.
+#ifndef KELVAST_SETTINGS_STORE_H
+#define KELVAST_SETTINGS_STORE_H
+
+#include <cstddef>
+#include <cstdint>
+
+// The platform's registry value types. Win32 files include <windows.h> first, which defines them
+// with the same values.
+#ifndef REG_SZ
+#define REG_SZ 1
+#endif
+#ifndef REG_DWORD
+#define REG_DWORD 4
+#endif
+#ifndef REG_MULTI_SZ
+#define REG_MULTI_SZ 7
+#endif
+
+enum SettingFlags : uint32_t {
+    SF_OVERWRITE = 0x1,
+    SF_NUMBER_LIST = 0x10000,
+    SF_HEX = 0x20000,
+};
+
+enum StorageMode : uint32_t {
+    MODE_READ_REGISTRY = 1,
+    MODE_WRITE_REGISTRY = 2,
+    MODE_READ_INI = 4,
+    MODE_WRITE_INI = 8,
+};
+
+struct SettingEntry {
+    const char* section;
+    const char* name;
+    uint32_t type;
+    uint32_t flags;
+    void* data;
+    uint32_t size;  // bytes for texts and multi-strings, elements for numbers
+};
+
+// HKEY_CURRENT_USER as the platform spells it: (HKEY)(ULONG_PTR)(LONG)0x80000001.
+const uintptr_t ROOT_CURRENT_USER = static_cast<uintptr_t>(static_cast<intptr_t>(INT32_C(-2147483647)));
+
+struct SettingsStore {
+    uintptr_t root_key;
+    const char* key_path;
+    const char* ini_path;
+    SettingEntry* entries;
+    uint32_t mode;  // StorageMode bits
+    uint32_t count;
+};
+
+constexpr size_t SETTINGS_SCRATCH_SIZE = 65536;
+constexpr size_t KEY_PATH_SIZE = 100;
+
+// The registry and profile operations the store uses; a Win32 one and an in-memory one exist.
+class SettingsBackend {
+  public:
+    using Key = uintptr_t;
+    enum Access { ACCESS_READ, ACCESS_WRITE };
+    virtual ~SettingsBackend() = default;
+    virtual bool open_key(uintptr_t root, const char* path, Access access, Key& key) = 0;
+    virtual bool create_key(uintptr_t root, const char* path, Key& key) = 0;
+    // data == nullptr asks only whether the value exists. Fails when missing or larger than *size.
+    virtual bool query_value(Key key, const char* name, void* data, uint32_t* size) = 0;
+    virtual void set_value(Key key, const char* name, uint32_t type, const void* data, uint32_t size) = 0;
+    virtual void close_key(Key key) = 0;
+    // Removes the key with everything below it.
+    virtual void delete_key_tree(uintptr_t root, const char* path) = 0;
+    // Like GetPrivateProfileStringA: the value text, or `fallback` when the file, section or key
+    // is missing; always terminated within `size`; returns the characters copied.
+    virtual uint32_t read_profile(const char* section,
+                                  const char* name,
+                                  const char* fallback,
+                                  char* out,
+                                  uint32_t size,
+                                  const char* path) = 0;
+    virtual void write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
+};
+
+bool load_settings(SettingsStore& store, SettingsBackend& backend);
+void save_settings(SettingsStore& store, SettingsBackend& backend);
+void clear_registry(SettingsStore& store, SettingsBackend& backend);
+
+// Splits `text` in place at runs of ",.; " and fills up to `count` elements.
+void parse_number_list(char* text, uint32_t count, uint32_t* numbers);
+// The row's `size` numbers as "1,255" (or "0x1,0xff" with SF_HEX), bounded by out_size.
+void format_number_list(const SettingEntry& row, char* out, size_t out_size);
+
+// Ini form of a multi-string: "%%" for '%', "%_" between texts. Both bounded by their output.
+void encode_multi_string(const char* multi, size_t multi_size, char* out, size_t out_size);
+void decode_multi_string(const char* text, char* multi, size_t multi_size);
+
+#endif

@@ -1,0 +1,49 @@
+// The worker's decision, kept apart from threads and clocks so it can be driven by a fake clock.
+#ifndef KELVAST_WORKER_H
+#define KELVAST_WORKER_H
+
+#include <cstdint>
+
+#include "schedule/schedule_entry.h"
+
+constexpr uint32_t LAUNCH_WINDOW_SECONDS = 60;  // the window is T .. T + 60, both included
+constexpr uint32_t POLL_INTERVAL_MS = 200;
+
+// The fields of the platform's local time record that the worker and the expansion use.
+struct ClockReading {
+    uint16_t year;
+    uint16_t month;
+    uint16_t day_of_week;  // 0 = Sunday
+    uint16_t day;
+    uint16_t hour;
+    uint16_t minute;
+    uint16_t second;
+};
+
+struct WorkerState {
+    uint32_t target;  // T
+    uint32_t end;     // E = T + 60
+    bool armed;
+};
+
+WorkerState start_worker_state(uint32_t target_second);
+
+// One poll: true when this reading must launch. Updates the armed flag.
+bool decide_launch(WorkerState& state, const char* day_mask, const ClockReading& clock);
+
+// What the loop needs from the platform; tests give a fake.
+class WorkerPlatform {
+  public:
+    virtual ~WorkerPlatform() = default;
+    virtual ClockReading read_clock() = 0;
+    virtual void sleep_poll_interval() = 0;
+    // Called with the clock reading of the poll that decided to launch.
+    virtual void launch(const ScheduleRequest& request, const ClockReading& clock) = 0;
+    // Returns only when the dialog has handled the notification.
+    virtual void notify_done() = 0;
+};
+
+// The worker's whole life: polls until the stop flag is seen, then notifies. Returns 0.
+uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform);
+
+#endif

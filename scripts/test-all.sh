@@ -1,0 +1,44 @@
+#!/bin/sh
+# Builds every preset and runs every suite: native unit tests, the same under sanitizers, and the
+# Windows build with its tests under Wine. Ends with the pass/fail counts of all suites together.
+set -u
+cd "$(dirname "$0")/.."
+scripts/deps.sh || exit 1
+mkdir -p build
+jobs=$(nproc 2>/dev/null || echo 2)
+total_pass=0
+total_fail=0
+status=0
+
+echo "== format check"
+if ! scripts/format.sh --check; then
+    echo "format check failed: run scripts/format.sh"
+    status=1
+fi
+
+for preset in native native-asan windows; do
+    echo "== $preset: configure and build"
+    log=build/$preset-build.log
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$jobs"; } >"$log" 2>&1; then
+        tail -n 60 "$log"
+        echo "$preset: build FAILED (whole log: $log)"
+        status=1
+        continue
+    fi
+    echo "== $preset: tests"
+    ctest --preset "$preset" 2>&1 | tee "build/$preset-ctest.log"
+    [ "$(grep -c 'tests failed out of' "build/$preset-ctest.log")" -gt 0 ] || status=1
+    line=$(grep 'tests failed out of' "build/$preset-ctest.log" | tail -n 1)
+    failed=$(echo "$line" | sed -n 's/.* \([0-9][0-9]*\) tests failed out of \([0-9][0-9]*\).*/\1/p')
+    all=$(echo "$line" | sed -n 's/.* \([0-9][0-9]*\) tests failed out of \([0-9][0-9]*\).*/\2/p')
+    [ -n "$failed" ] || { failed=1; all=1; }
+    passed=$((all - failed))
+    echo "$preset: $passed passed, $failed failed"
+    total_pass=$((total_pass + passed))
+    total_fail=$((total_fail + failed))
+    [ "$failed" -eq 0 ] || status=1
+done
+
+[ $status -eq 0 ] || [ $total_fail -gt 0 ] || total_fail=1
+echo "Total: $total_pass passed, $total_fail failed"
+exit $status

@@ -1,0 +1,42 @@
+// The history of recent schedules: the persisted multi-string and its ten in-memory slots.
+#ifndef KELVAST_HISTORY_H
+#define KELVAST_HISTORY_H
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr size_t HISTORY_BUFFER_SIZE = 2571;  // the stored value's limit
+constexpr size_t HISTORY_SLOT_COUNT = 10;
+// A whole entry: 255-character command line, time, day mask, their zero bytes and one more.
+constexpr size_t HISTORY_SLOT_SIZE = 276;
+
+struct HistorySlot {
+    char bytes[HISTORY_SLOT_SIZE];
+};
+
+struct History {
+    char buffer[HISTORY_BUFFER_SIZE];  // the settings store reads and writes this directly
+    HistorySlot slots[HISTORY_SLOT_COUNT];
+    int last_shown_index;  // -1 when no entry has been shown yet
+};
+
+// Empties every slot and forgets the last shown entry; the buffer is left as it is.
+void reset_history_slots(History& history);
+
+// Buffer -> slots.
+void split_history(History& history);
+
+// Puts (command line, time, day mask) first, drops older entries with the same command line,
+// keeps the buffer within its size by dropping the oldest whole entries, then splits.
+void add_history_entry(History& history, const char* command_line, const char* time_text, const char* day_mask);
+
+// The texts of a slot; an empty slot gives three empty texts.
+const char* slot_command_line(const HistorySlot& slot);
+const char* slot_time_text(const HistorySlot& slot);
+const char* slot_day_mask(const HistorySlot& slot);
+
+// The slot shown at list position `position` (slots with an empty command line are not listed),
+// or -1 when there is none.
+int slot_for_list_position(const History& history, int position);
+
+#endif

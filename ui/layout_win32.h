@@ -1,0 +1,14 @@
+// The layout's window operations on the real dialog.
+#ifndef KELVAST_LAYOUT_WIN32_H
+#define KELVAST_LAYOUT_WIN32_H
+
+#include <windows.h>
+
+#include "ui/layout.h"
+
+// Captures the main layout of `dialog` (call once in WM_INITDIALOG).
+void capture_layout(HWND dialog);
+// For the main dialog procedure: every message it does not handle itself comes here.
+int handle_layout_message(UINT message, WPARAM wparam, LPARAM lparam);
+
+#endif
