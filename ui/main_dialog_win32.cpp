@@ -1,0 +1,311 @@
+#include <windows.h>
+#include <cderr.h>
+#include <commdlg.h>
+
+#include "ui/main_dialog_win32.h"
+
+#include "app/bounded_text.h"
+#include "app/program_state.h"
+#include "app/program_state_win32.h"
+#include "config/settings_win32.h"
+#include "res/resource.h"
+#include "schedule/schedule_entry.h"
+#include "schedule/worker_win32.h"
+#include "ui/history_win32.h"
+#include "ui/info_dialog_win32.h"
+#include "ui/layout_win32.h"
+
+namespace {
+
+// Posted once the dialog is on screen: a dialog minimised any earlier is shown normally again by
+// the modal loop when its queue first runs empty (Wine does this unconditionally).
+constexpr UINT MSG_MINIMISE_AFTER_SHOW = WM_APP + 1;
+
+constexpr size_t TEXT_SIZE = 256;
+const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
+                         IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
+
+char program_text[TEXT_SIZE];  // last text of IDC_PROGRAM; also the file chooser's buffer
+char scratch_text[TEXT_SIZE];
+HFONT program_font = nullptr;
+bool minimise_when_shown = false;
+
+void format_title_line(char* out, size_t size) {
+    format_text(out, size, "%s - Version %u.%2.2u", PROGRAM_NAME, static_cast<unsigned>(VERSION_MAJOR),
+                static_cast<unsigned>(VERSION_MINOR));
+}
+
+void load_string(UINT id, char* out, int size) {
+    if (LoadStringA(app_instance, id, out, size) <= 0) {
+        out[0] = '\0';
+    }
+}
+
+void show_status(HWND dialog, const char* text) {
+    SetDlgItemTextA(dialog, IDC_STATUS, text);
+}
+
+void show_status_string(HWND dialog, UINT id) {
+    load_string(id, scratch_text, sizeof scratch_text);
+    show_status(dialog, scratch_text);
+}
+
+void enable_inputs(HWND dialog, BOOL enable) {
+    for (int id : INPUT_IDS) {
+        EnableWindow(GetDlgItem(dialog, id), enable);
+    }
+}
+
+void set_dialog_icons(HWND dialog) {
+    HICON big = LoadIconA(app_instance, "MyWinIcon");
+    if (big != nullptr) {
+        SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    }
+    // LoadIcon gives only the large size; the caption wants the 16-pixel image, not a scaled one.
+    HANDLE small = LoadImageA(app_instance, "MyWinIcon", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    if (small != nullptr) {
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+}
+
+void restore_window_rect(HWND dialog) {
+    int width = static_cast<int>(window_values.width);
+    int height = static_cast<int>(window_values.height);
+    // A stored size below the dialog's minimum (or beyond int) can only come from a damaged
+    // store; it would leave no usable window.
+    if (main_layout.captured) {
+        width = width < main_layout.min_width ? main_layout.min_width : width;
+        height = height < main_layout.min_height ? main_layout.min_height : height;
+    }
+    MoveWindow(dialog, static_cast<int>(window_values.pos_x), static_cast<int>(window_values.pos_y), width, height,
+               TRUE);
+}
+
+void on_init_dialog(HWND dialog) {
+    main_dialog_window = dialog;
+    set_dialog_icons(dialog);
+    capture_layout(dialog);
+
+    program_font = CreateFontA(15, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Courier New");
+    SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, reinterpret_cast<WPARAM>(program_font), FALSE);
+
+    if (load_settings(settings_store, win32_settings_backend())) {
+        restore_window_rect(dialog);
+        refill_history_list(dialog, history);
+    }
+
+    if (option_error_text[0] != '\0') {
+        char format[TEXT_SIZE];
+        load_string(IDS_BAD_PARAMS, format, sizeof format);
+        format_text(scratch_text, sizeof scratch_text, format, option_error_text);
+        show_status(dialog, scratch_text);
+    }
+
+    format_title_line(scratch_text, sizeof scratch_text);
+    SetWindowTextA(dialog, scratch_text);
+
+    minimise_when_shown = false;
+    if (option_table[OPTION_AS].present) {
+        SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
+        minimise_when_shown = true;
+    }
+}
+
+void on_start(HWND dialog) {
+    schedule_request.stop = false;
+    show_status_string(dialog, IDS_BLANK);
+
+    GetDlgItemTextA(dialog, IDC_PROGRAM, program_text, sizeof program_text);
+    copy_text(schedule_request.command_line, sizeof schedule_request.command_line, program_text);
+
+    GetDlgItemTextA(dialog, IDC_TIME, scratch_text, sizeof scratch_text);
+    TimeParse time = parse_time_text(scratch_text);
+    schedule_request.target_second = time.target_second;
+    if (!time.accepted) {
+        show_status_string(dialog, IDS_INVALID_TIME);
+        return;
+    }
+    format_normalised_time(time, scratch_text, sizeof scratch_text);
+    SetDlgItemTextA(dialog, IDC_TIME, scratch_text);
+
+    int states[7];
+    for (int i = 0; i < 7; ++i) {
+        states[i] = IsDlgButtonChecked(dialog, IDC_DAY_SU + i) == BST_CHECKED ? 1 : 0;
+    }
+    build_day_mask(states, schedule_request.day_mask);
+
+    // An empty command line is not kept: it could not be listed, and refilling would put another
+    // entry into the inputs than the one now scheduled.
+    if (program_text[0] != '\0') {
+        add_history_entry(history, program_text, scratch_text, schedule_request.day_mask);
+        refill_history_list(dialog, history);
+    }
+
+    enable_inputs(dialog, FALSE);
+
+    if (worker_thread == nullptr) {
+        worker_thread = CreateThread(nullptr, 0, SchedulerWorker, nullptr, 0, nullptr);
+        if (worker_thread == nullptr) {
+            show_status_string(dialog, IDS_THREAD_FAILED);
+            return;
+        }
+    }
+
+    char format[TEXT_SIZE];
+    load_string(IDS_WAITING, format, sizeof format);
+    format_waiting_text(format, time, scratch_text, sizeof scratch_text);
+    show_status(dialog, scratch_text);
+}
+
+void on_worker_done(HWND dialog) {
+    show_status_string(dialog, IDS_THREAD_ENDED);
+    if (worker_thread != nullptr) {
+        CloseHandle(worker_thread);
+        worker_thread = nullptr;
+    }
+    enable_inputs(dialog, TRUE);
+}
+
+// The rectangle to store: a minimised window's own rectangle is its icon, so the size the user
+// gave it comes from the normal placement (kept in work-area coordinates, hence the shift).
+RECT rect_to_store(HWND dialog) {
+    RECT rect{};
+    GetWindowRect(dialog, &rect);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsIconic(dialog) && GetWindowPlacement(dialog, &placement)) {
+        rect = placement.rcNormalPosition;
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+            OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+        }
+    }
+    return rect;
+}
+
+void on_exit(HWND dialog) {
+    RECT rect = rect_to_store(dialog);
+    window_values.pos_x = rect.left < 0 ? 0 : static_cast<uint32_t>(rect.left);
+    window_values.pos_y = rect.top < 0 ? 0 : static_cast<uint32_t>(rect.top);
+    window_values.width = static_cast<uint32_t>(rect.right - rect.left);
+    window_values.height = static_cast<uint32_t>(rect.bottom - rect.top);
+    version_value = VERSION_MINOR;
+    save_settings(settings_store, win32_settings_backend());
+    EndDialog(dialog, 1);
+}
+
+void on_program_notification(HWND dialog) {
+    GetDlgItemTextA(dialog, IDC_PROGRAM, program_text, sizeof program_text);
+    LRESULT selection = SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_GETCURSEL, 0, 0);
+    if (selection == CB_ERR) {
+        return;
+    }
+    int position = static_cast<int>(selection);
+    if (history.last_shown_index == -1 || position != history.last_shown_index) {
+        int slot = slot_for_list_position(history, position);
+        if (slot >= 0) {
+            show_history_slot(dialog, history.slots[slot]);
+        }
+    }
+    history.last_shown_index = position;
+}
+
+void on_browse(HWND dialog) {
+    char file_title[256] = "";
+    OPENFILENAMEA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = dialog;
+    chooser.lpstrFilter = "Executable files\0*.exe;*.bat;*.cmd\0All files\0*.*\0";
+    chooser.nFilterIndex = 1;
+    chooser.lpstrFile = program_text;
+    chooser.nMaxFile = sizeof program_text;
+    chooser.lpstrFileTitle = file_title;
+    chooser.nMaxFileTitle = sizeof file_title;
+    chooser.lpstrTitle = "Sample data output file";
+    chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    BOOL chosen = GetOpenFileNameA(&chooser);
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        // A command line with arguments or quotes is no file name; the chooser refuses to open
+        // with it, so open it empty instead of doing nothing.
+        program_text[0] = '\0';
+        chosen = GetOpenFileNameA(&chooser);
+    }
+    if (chosen) {
+        SetDlgItemTextA(dialog, IDC_PROGRAM, program_text);
+    }
+}
+
+void on_info() {
+    char title[TEXT_SIZE];
+    format_title_line(title, sizeof title);
+    show_info_dialog(IDC_INFO_TEXT, title, __DATE__, __TIME__);
+}
+
+bool on_command(HWND dialog, int id) {
+    switch (id) {
+        case IDOK:
+        case IDC_START:
+            on_start(dialog);
+            return true;
+        case IDCANCEL:
+        case IDABORT:
+        case IDC_EXIT:
+            on_exit(dialog);
+            return true;
+        case IDC_PROGRAM:
+            on_program_notification(dialog);
+            return true;
+        case IDC_BROWSE:
+            on_browse(dialog);
+            return true;
+        case IDC_TIME_HELP:
+            MessageBoxA(dialog, "Enter time as HH:MM:SS\r   Example 14:53:27\r", "Help", MB_OK);
+            return true;
+        case IDC_INFO:
+            on_info();
+            return true;
+        case IDC_CANCEL:
+            schedule_request.stop = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            on_init_dialog(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            return on_command(dialog, LOWORD(wparam)) ? TRUE : FALSE;
+        case WM_USER:
+            if (LOWORD(wparam) == WORKER_DONE) {
+                on_worker_done(dialog);
+            }
+            return TRUE;
+        case MSG_MINIMISE_AFTER_SHOW:
+            ShowWindow(dialog, SW_MINIMIZE);
+            return TRUE;
+        case WM_SHOWWINDOW:
+            if (wparam && minimise_when_shown) {
+                minimise_when_shown = false;
+                PostMessageA(dialog, MSG_MINIMISE_AFTER_SHOW, 0, 0);
+            }
+            break;
+        case WM_DESTROY:
+            if (program_font != nullptr) {
+                SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, 0, FALSE);
+                DeleteObject(program_font);
+                program_font = nullptr;
+            }
+            break;
+        default:
+            break;
+    }
+    return handle_layout_message(message, wparam, lparam);
+}
