@@ -30,3 +30,33 @@ TEST(Resources, BothDialogTemplatesExist) {
     EXPECT_NE(FindResourceA(nullptr, "DLG_KELVAST", MAKEINTRESOURCEA(5)), nullptr);
     EXPECT_NE(FindResourceA(nullptr, "DLG_HELP", MAKEINTRESOURCEA(5)), nullptr);
 }
+
+TEST(Resources, IconGroupsManifestAndVersion) {
+    const char* groups[] = {"MyWinIcon", "MYWINICON1", "MYWINICON2", "MYWINICON3", "MYWINICON4"};
+    for (const char* group : groups) {
+        EXPECT_NE(FindResourceA(nullptr, group, MAKEINTRESOURCEA(14)), nullptr) << group;
+    }
+    EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), "MyWinIcon"), nullptr);
+
+    HRSRC manifest = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    std::string text(static_cast<const char*>(LockResource(LoadResource(nullptr, manifest))),
+                     SizeofResource(nullptr, manifest));
+    EXPECT_NE(text.find("level=\"asInvoker\" uiAccess=\"false\""), std::string::npos);
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+
+    HRSRC version = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+    ASSERT_NE(version, nullptr);
+    const BYTE* block = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, version)));
+    DWORD size = SizeofResource(nullptr, version);
+    const VS_FIXEDFILEINFO* fixed = nullptr;
+    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+        if (reinterpret_cast<const VS_FIXEDFILEINFO*>(block + at)->dwSignature == 0xFEEF04BD) {
+            fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(block + at);
+            break;
+        }
+    }
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_EQ(fixed->dwFileVersionMS, 30u);  // 0.30
+    EXPECT_EQ(fixed->dwProductVersionMS, 30u);
+}

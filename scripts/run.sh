@@ -1,0 +1,66 @@
+#!/bin/sh
+# Builds kelvast.exe and runs it under Wine, in the user's own prefix (WINEPREFIX, default
+# ~/.wine), with this script's arguments as the program's switches:  scripts/run.sh -rd -pp=2
+# Without a display (DISPLAY unset) it starts a virtual one, waits for the dialog, saves a
+# screenshot to build/kelvast-screenshot.png and ends kelvast and the virtual display again.
+set -eu
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/deps.sh
+cmake --preset windows >build/run-configure.log 2>&1 || { cat build/run-configure.log; exit 1; }
+cmake --build --preset windows --target kelvast -j 2
+
+exe="$root/build/windows/bin/kelvast.exe"
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec "$wine" "$exe" "$@"
+fi
+
+shot="$root/build/kelvast-screenshot.png"
+work=$(mktemp -d)
+xvfb_pid=""
+kelvast_pid=""
+finish() {
+    [ -z "$kelvast_pid" ] || kill "$kelvast_pid" 2>/dev/null || true
+    # Let this prefix's Wine session end before its display goes away.
+    [ -z "$kelvast_pid" ] || timeout 30 "$wineserver" -w 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM
+
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+i=0
+while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+[ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+DISPLAY=":$(tr -d '\n' <"$work/display")"
+export DISPLAY
+
+echo "Starting kelvast.exe on the virtual display $DISPLAY (prefix $WINEPREFIX)"
+"$wine" "$exe" "$@" </dev/null >"$work/wine.log" 2>&1 &
+kelvast_pid=$!
+
+# A first run creates the prefix, which takes a while.
+i=0
+until xwininfo -root -tree 2>/dev/null | grep -q '"Kelvast - Version'; do
+    if ! kill -0 "$kelvast_pid" 2>/dev/null; then
+        echo "kelvast.exe ended before its dialog appeared:"
+        cat "$work/wine.log"
+        kelvast_pid=""
+        exit 1
+    fi
+    [ $i -lt 1800 ] || { echo "The dialog did not appear within three minutes"; exit 1; }
+    sleep 0.1
+    i=$((i + 1))
+done
+sleep 1 # let it paint
+import -window root "$shot"
+echo "Screenshot of the dialog: $shot"
