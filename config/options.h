@@ -43,11 +43,16 @@ enum OptionRow : uint32_t {
 };
 
 // Copies one token starting at `text` into `token` (double quotes removed) and returns the number
-// of characters consumed. A token longer than size - 1 is cut and *cut is set.
+// of characters consumed. A token longer than size - 1 is cut, still consumed whole, and *cut is
+// set (`cut` may be null).
 size_t next_token(const char* text, char* token, size_t size, bool* cut);
 
 // Parses the command-line tail into `table`; rejected parameters go into `error_text`
-// (OPTION_ERROR_SIZE bytes). `text` may be null.
+// (OPTION_ERROR_SIZE bytes), cut at its end when they no longer fit. `text` may be null.
+// Beyond the usual messages: a token that does not fit TOKEN_SIZE is reported with its cut text
+// and not used; an OPT_NUMBER value outside int32_t and an OPT_STRING switch without '=' are
+// reported as invalid values and store nothing; a positional token longer than its row's
+// buffer is cut to fit.
 void parse_command_line(OptionEntry* table, uint32_t count, const char* text, char* error_text);
 
 #endif

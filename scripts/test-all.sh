@@ -32,7 +32,9 @@ for preset in native native-asan windows; do
     failed=$(echo "$line" | sed -n 's/.* \([0-9][0-9]*\) tests failed out of \([0-9][0-9]*\).*/\1/p')
     all=$(echo "$line" | sed -n 's/.* \([0-9][0-9]*\) tests failed out of \([0-9][0-9]*\).*/\2/p')
     [ -n "$failed" ] || { failed=1; all=1; }
-    passed=$((all - failed))
+    # The Wine prefix's setup and cleanup steps are fixtures, not tests.
+    fixtures=$(grep -cE 'Test +#[0-9]+: wine\.(setup|cleanup) .*Passed' "build/$preset-ctest.log")
+    passed=$((all - failed - fixtures))
     echo "$preset: $passed passed, $failed failed"
     total_pass=$((total_pass + passed))
     total_fail=$((total_fail + failed))

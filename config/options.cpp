@@ -1,0 +1,245 @@
+#include "config/options.h"
+
+#include <cstring>
+
+#include "app/bounded_text.h"
+
+size_t next_token(const char* text, char* token, size_t size, bool* cut) {
+    size_t used = 0;
+    size_t consumed = 0;
+    bool quoted = false;
+    bool overflow = false;
+    if (text != nullptr) {
+        for (;;) {
+            char c = text[consumed];
+            if (c == '\0') {
+                break;
+            }
+            consumed++;
+            if (c == '"') {
+                if (quoted) {
+                    break;
+                }
+                quoted = true;
+                continue;
+            }
+            if (c == ' ' && !quoted) {
+                break;
+            }
+            // Keep consuming an over-long token so parsing resumes after it, not inside it.
+            if (token != nullptr && used + 1 < size) {
+                token[used++] = c;
+            } else {
+                overflow = true;
+            }
+        }
+    }
+    if (token != nullptr && size > 0) {
+        token[used] = '\0';
+    }
+    if (cut != nullptr) {
+        *cut = overflow;
+    }
+    return consumed;
+}
+
+namespace {
+
+int digit_value(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return 99;
+}
+
+bool is_white(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Reads an integer the way "%i" does: blanks, sign, then hex after 0x, octal after a leading 0,
+// decimal otherwise; trailing characters are ignored. A value outside int32_t is no number.
+bool read_integer(const char* text, int32_t* out) {
+    const char* p = text;
+    while (is_white(*p)) {
+        p++;
+    }
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        p++;
+    }
+    int base = 10;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && digit_value(p[2]) < 16) {
+        base = 16;
+        p += 2;
+    } else if (p[0] == '0') {
+        base = 8;
+    }
+    const int64_t limit = negative ? INT64_C(2147483648) : INT64_C(2147483647);
+    int64_t magnitude = 0;
+    bool any = false;
+    bool too_big = false;
+    for (; digit_value(*p) < base; p++) {
+        any = true;
+        // Stop growing once beyond range so a long digit run cannot overflow the accumulator.
+        if (!too_big) {
+            magnitude = magnitude * base + digit_value(*p);
+            too_big = magnitude > limit;
+        }
+    }
+    if (!any || too_big) {
+        return false;
+    }
+    *out = static_cast<int32_t>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool equals_ignoring_case(const char* a, const char* b) {
+    for (;; a++, b++) {
+        char ca = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
+        char cb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
+        if (ca != cb) {
+            return false;
+        }
+        if (ca == '\0') {
+            return true;
+        }
+    }
+}
+
+OptionEntry* find_switch(OptionEntry* table, uint32_t count, const char* name) {
+    for (uint32_t i = 0; i < count; i++) {
+        OptionEntry& row = table[i];
+        bool named_kind = row.kind == OPT_FLAG || row.kind == OPT_NUMBER || row.kind == OPT_STRING;
+        if (named_kind && row.name != nullptr && strcmp(row.name, name) == 0) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+void apply_number(OptionEntry& row, char switch_char, const char* token, const char* value_text, char* error_text) {
+    if (row.present) {
+        append_format(error_text, OPTION_ERROR_SIZE, "%c%s (duplicate parameter) ", switch_char, token);
+        row.present = 0;
+    }
+    if (value_text != nullptr) {
+        int32_t number = 0;
+        if (read_integer(value_text, &number)) {
+            row.value = number;
+            row.present = 1;
+        } else if (equals_ignoring_case(value_text, "off")) {
+            row.value = 0;
+            row.present = 1;
+        } else if (equals_ignoring_case(value_text, "on")) {
+            row.value = 1;
+            row.present = 1;
+        }
+    }
+    if (!row.present) {
+        append_format(error_text, OPTION_ERROR_SIZE, "%c%s (invalid value)", switch_char, token);
+    }
+}
+
+void apply_string(OptionEntry& row, char switch_char, const char* token, const char* value_text, char* error_text) {
+    if (value_text == nullptr) {
+        append_format(error_text, OPTION_ERROR_SIZE, "%c%s (invalid value)", switch_char, token);
+        return;
+    }
+    if (row.dest == nullptr || row.value <= 0) {
+        return;
+    }
+    copy_text(row.dest, static_cast<size_t>(row.value), value_text);
+    row.present = 1;
+}
+
+void give_to_positional(OptionEntry* table, uint32_t count, const char* token, bool cut, char* error_text) {
+    for (uint32_t i = 0; i < count; i++) {
+        OptionEntry& row = table[i];
+        if (row.kind != OPT_POSITIONAL || row.present || row.dest == nullptr) {
+            continue;
+        }
+        if (cut) {
+            // Only a part of it was read: storing that would pass on a parameter never given.
+            append_format(error_text, OPTION_ERROR_SIZE, "%s ", token);
+            return;
+        }
+        if (row.value > 0) {
+            copy_text(row.dest, static_cast<size_t>(row.value), token);
+        }
+        row.present = 1;
+        return;
+    }
+}
+
+}  // namespace
+
+void parse_command_line(OptionEntry* table, uint32_t count, const char* text, char* error_text) {
+    if (error_text == nullptr) {
+        return;
+    }
+    error_text[0] = '\0';
+    if (text == nullptr || text[0] == '\0') {
+        return;
+    }
+    if (table == nullptr) {
+        count = 0;
+    }
+    char token[TOKEN_SIZE];
+    const char* p = text;
+    for (;;) {
+        while (*p == ' ') {
+            p++;
+        }
+        if (*p == '\0') {
+            break;
+        }
+        bool cut = false;
+        if (*p != '-' && *p != '/') {
+            p += next_token(p, token, sizeof token, &cut);
+            give_to_positional(table, count, token, cut, error_text);
+            continue;
+        }
+        char switch_char = *p++;
+        if (*p == ' ' || *p == '\0') {
+            append_format(error_text, OPTION_ERROR_SIZE, "%c ", switch_char);
+            continue;
+        }
+        p += next_token(p, token, sizeof token, &cut);
+        if (cut) {
+            append_format(error_text, OPTION_ERROR_SIZE, "%c%s ", switch_char, token);
+            continue;
+        }
+        char name[TOKEN_SIZE];
+        const char* value_text = nullptr;
+        const char* equals = strchr(token, '=');
+        if (equals != nullptr) {
+            size_t name_length = static_cast<size_t>(equals - token);
+            memcpy(name, token, name_length);
+            name[name_length] = '\0';
+            value_text = equals + 1;
+        } else {
+            copy_text(name, sizeof name, token);
+        }
+        OptionEntry* row = find_switch(table, count, name);
+        if (row == nullptr) {
+            append_format(error_text, OPTION_ERROR_SIZE, "%c%s ", switch_char, token);
+        } else if (row->kind == OPT_FLAG) {
+            row->present = 1;
+        } else if (row->kind == OPT_NUMBER) {
+            apply_number(*row, switch_char, token, value_text, error_text);
+        } else {
+            apply_string(*row, switch_char, token, value_text, error_text);
+        }
+    }
+    size_t length = strnlen(error_text, OPTION_ERROR_SIZE);
+    if (length > 0 && length < OPTION_ERROR_SIZE && error_text[length - 1] == ' ') {
+        error_text[length - 1] = '\0';
+    }
+}

@@ -1,0 +1,146 @@
+#include "ui/history.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t ENTRY_TEXTS = 3;
+
+// Length of the entry starting at `text` (its three texts with their zero bytes), looking at no
+// more than `limit` bytes; 0 when the third zero byte is not within them.
+size_t entry_length(const char* text, size_t limit) {
+    size_t zeros = 0;
+    for (size_t i = 0; i < limit; i++) {
+        if (text[i] == '\0' && ++zeros == ENTRY_TEXTS) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+void empty_slot(HistorySlot& slot) {
+    memset(slot.bytes, 0, sizeof slot.bytes);
+}
+
+// The n-th text of a slot, or "" when the slot is not terminated where it should be.
+const char* slot_text(const HistorySlot& slot, size_t n) {
+    size_t at = 0;
+    for (size_t i = 0; i < n; i++) {
+        const void* zero = memchr(slot.bytes + at, '\0', sizeof slot.bytes - at);
+        if (zero == nullptr) {
+            return "";
+        }
+        at = static_cast<size_t>(static_cast<const char*>(zero) - slot.bytes) + 1;
+        if (at >= sizeof slot.bytes) {
+            return "";
+        }
+    }
+    if (memchr(slot.bytes + at, '\0', sizeof slot.bytes - at) == nullptr) {
+        return "";
+    }
+    return slot.bytes + at;
+}
+
+}  // namespace
+
+void reset_history_slots(History& history) {
+    for (HistorySlot& slot : history.slots) {
+        empty_slot(slot);
+    }
+    history.last_shown_index = -1;
+}
+
+// An entry that does not fit a slot (with its extra zero byte), or that the end of the buffer cuts
+// off, is dropped whole: a shortened command line would run something the user never entered.
+void split_history(History& history) {
+    const char* buffer = history.buffer;
+    size_t at = 0;
+    size_t slot = 0;
+    bool first = true;
+    while (slot < HISTORY_SLOT_COUNT && at < HISTORY_BUFFER_SIZE) {
+        // A zero byte where an entry would begin ends the list, except at the very start.
+        if (!first && buffer[at] == '\0') {
+            break;
+        }
+        first = false;
+        size_t length = entry_length(buffer + at, HISTORY_BUFFER_SIZE - at);
+        if (length == 0) {
+            break;
+        }
+        if (length < HISTORY_SLOT_SIZE) {
+            HistorySlot& target = history.slots[slot++];
+            memcpy(target.bytes, buffer + at, length);
+            memset(target.bytes + length, 0, sizeof target.bytes - length);
+        }
+        at += length;
+    }
+    for (; slot < HISTORY_SLOT_COUNT; slot++) {
+        empty_slot(history.slots[slot]);
+    }
+}
+
+bool add_history_entry(History& history, const char* command_line, const char* time_text, const char* day_mask) {
+    split_history(history);
+    if (command_line == nullptr || command_line[0] == '\0') {
+        return false;
+    }
+    const char* texts[ENTRY_TEXTS] = {command_line, time_text ? time_text : "", day_mask ? day_mask : ""};
+    HistorySlot work;
+    size_t length = 0;
+    for (const char* text : texts) {
+        size_t n = strnlen(text, sizeof work.bytes);
+        if (length + n + 1 >= sizeof work.bytes) {
+            return false;  // no room for the slot's closing zero byte
+        }
+        memcpy(work.bytes + length, text, n + 1);
+        length += n + 1;
+    }
+
+    char* buffer = history.buffer;
+    memcpy(buffer, work.bytes, length);
+    size_t used = length;
+    for (const HistorySlot& slot : history.slots) {
+        const char* slot_command = slot_text(slot, 0);
+        // Entries without a command line are never listed, and one in the middle would end the list.
+        if (slot_command[0] == '\0' || strcmp(slot_command, command_line) == 0) {
+            continue;
+        }
+        size_t slot_length = entry_length(slot.bytes, sizeof slot.bytes);
+        if (slot_length == 0 || used + slot_length + 1 > HISTORY_BUFFER_SIZE) {
+            break;  // this and every older entry are dropped whole
+        }
+        memcpy(buffer + used, slot.bytes, slot_length);
+        used += slot_length;
+    }
+    memset(buffer + used, 0, HISTORY_BUFFER_SIZE - used);
+    split_history(history);
+    return true;
+}
+
+const char* slot_command_line(const HistorySlot& slot) {
+    return slot_text(slot, 0);
+}
+
+const char* slot_time_text(const HistorySlot& slot) {
+    return slot_text(slot, 1);
+}
+
+const char* slot_day_mask(const HistorySlot& slot) {
+    return slot_text(slot, 2);
+}
+
+int slot_for_list_position(const History& history, int position) {
+    if (position < 0) {
+        return -1;
+    }
+    int listed = 0;
+    for (size_t i = 0; i < HISTORY_SLOT_COUNT; i++) {
+        if (slot_command_line(history.slots[i])[0] == '\0') {
+            continue;
+        }
+        if (listed++ == position) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
