@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds kelvast.exe and runs it under Wine, in the user's own prefix (WINEPREFIX, default
 # ~/.wine), with this script's arguments as the program's switches:  scripts/run.sh -rd -pp=2
-# Without a display (DISPLAY unset) it starts a virtual one, waits for the dialog, saves a
-# screenshot to build/kelvast-screenshot.png and ends kelvast and the virtual display again.
+# Without a display (DISPLAY unset) it starts a virtual one with a Wine desktop on it (Wine draws
+# the window frames there; no window manager is needed), waits for the dialog, saves a screenshot
+# to build/kelvast-screenshot.png and ends kelvast and the virtual display again.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -25,18 +26,19 @@ fi
 shot="$root/build/kelvast-screenshot.png"
 work=$(mktemp -d)
 xvfb_pid=""
-kelvast_pid=""
+wine_pid=""
 finish() {
-    [ -z "$kelvast_pid" ] || kill "$kelvast_pid" 2>/dev/null || true
-    # Let this prefix's Wine session end before its display goes away.
-    [ -z "$kelvast_pid" ] || timeout 30 "$wineserver" -w 2>/dev/null || true
+    [ -z "$wine_pid" ] || kill "$wine_pid" 2>/dev/null || true
+    # Every Wine program of this run shows on our display and ends when it goes away; then this
+    # prefix's server ends too, unless the user has other programs running in it.
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    [ -z "$wine_pid" ] || timeout 30 "$wineserver" -w 2>/dev/null || true
     rm -rf "$work"
 }
 trap finish EXIT
 trap 'exit 1' INT TERM
 
-setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
+setsid Xvfb -displayfd 3 -screen 0 800x480x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 i=0
 while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
@@ -45,16 +47,16 @@ DISPLAY=":$(tr -d '\n' <"$work/display")"
 export DISPLAY
 
 echo "Starting kelvast.exe on the virtual display $DISPLAY (prefix $WINEPREFIX)"
-"$wine" "$exe" "$@" </dev/null >"$work/wine.log" 2>&1 &
-kelvast_pid=$!
+"$wine" explorer /desktop=Kelvast,800x480 "$exe" "$@" </dev/null >"$work/wine.log" 2>&1 &
+wine_pid=$!
 
 # A first run creates the prefix, which takes a while.
 i=0
 until xwininfo -root -tree 2>/dev/null | grep -q '"Kelvast - Version'; do
-    if ! kill -0 "$kelvast_pid" 2>/dev/null; then
-        echo "kelvast.exe ended before its dialog appeared:"
+    if ! kill -0 "$wine_pid" 2>/dev/null; then
+        echo "Wine ended before the dialog appeared:"
         cat "$work/wine.log"
-        kelvast_pid=""
+        wine_pid=""
         exit 1
     fi
     [ $i -lt 1800 ] || { echo "The dialog did not appear within three minutes"; exit 1; }
