@@ -197,6 +197,9 @@ void write_registry_value(const SettingEntry& row, SettingsBackend& backend, Key
             }
             // Unclosed within its buffer: store it closed, as a later load would see it.
             size_t n = min_size(row.size, SETTINGS_SCRATCH_SIZE);
+            if (n < 2) {
+                break;
+            }
             memcpy(scratch, multi, n);
             scratch[n - 2] = '\0';
             scratch[n - 1] = '\0';

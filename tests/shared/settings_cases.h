@@ -35,6 +35,7 @@ class SettingsWorld {
 };
 
 constexpr uint32_t CASE_HISTORY_SIZE = 2571;
+constexpr uint32_t REG_BINARY_FOR_CASES = 3;
 
 inline std::string bytes_of(const char* data, size_t size) {
     return std::string(data, size);
@@ -351,6 +352,17 @@ inline void case_long_texts_end_inside_the_variable(SettingsWorld& world) {
     EXPECT_TRUE(load_settings(from_reg_multi.store, world.backend()));
     EXPECT_EQ(std::string(multi, 6), std::string("ab\0c\0\0", 6));
     EXPECT_EQ(multi[6], 'x');
+}
+
+// Only four bytes make a number; anything else must not half-fill the variable.
+inline void case_number_of_another_size_fails(SettingsWorld& world) {
+    uint32_t value = 77;
+    CaseRow one(world, {"Window", "PosX", REG_DWORD, SF_OVERWRITE, &value, 1}, MODE_READ_REGISTRY);
+    for (const std::string& bytes : {std::string("7\0", 2), std::string("12345678", 8)}) {
+        world.put_reg_value(world.section_path("Window"), "PosX", REG_BINARY_FOR_CASES, bytes);
+        EXPECT_FALSE(load_settings(one.store, world.backend())) << bytes.size();
+        EXPECT_EQ(value, 77u) << bytes.size();
+    }
 }
 
 inline void case_history_over_its_size_fails(SettingsWorld& world) {

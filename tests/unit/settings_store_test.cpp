@@ -84,6 +84,9 @@ TEST_F(SettingsStoreTest, RowWithoutOverwriteKeepsStoredValue) {
 TEST_F(SettingsStoreTest, LongTextsEndInsideTheVariable) {
     case_long_texts_end_inside_the_variable(world);
 }
+TEST_F(SettingsStoreTest, NumberOfAnotherSizeFails) {
+    case_number_of_another_size_fails(world);
+}
 TEST_F(SettingsStoreTest, HistoryOverItsSizeFails) {
     case_history_over_its_size_fails(world);
 }
