@@ -53,6 +53,9 @@ struct SettingsStore {
 
 constexpr size_t SETTINGS_SCRATCH_SIZE = 65536;
 constexpr size_t KEY_PATH_SIZE = 100;
+// Room for any -if path and for one made absolute beside the exe or the current directory; an ini
+// path that does not fit is not used at all rather than cut to another file's name.
+constexpr size_t PROFILE_PATH_SIZE = 520;
 
 // The registry and profile operations the store uses; a Win32 one and an in-memory one exist.
 class SettingsBackend {
@@ -83,13 +86,21 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend);
 void save_settings(SettingsStore& store, SettingsBackend& backend);
 void clear_registry(SettingsStore& store, SettingsBackend& backend);
 
-// Splits `text` in place at runs of ",.; " and fills up to `count` elements.
+// Splits `text` in place at runs of ",.; " and fills up to `count` elements: "0x"/"0X" and hex
+// digits, else decimal, each read up to its first stray character. An element whose token holds no
+// number (or one beyond 32 bits) keeps its value; elements without a token are left alone.
 void parse_number_list(char* text, uint32_t count, uint32_t* numbers);
-// The row's `size` numbers as "1,255" (or "0x1,0xff" with SF_HEX), bounded by out_size.
-void format_number_list(const SettingEntry& row, char* out, size_t out_size);
+// The row's numbers (`size` of them with SF_NUMBER_LIST, else one) as "1,255", or "0x1,0xff" with
+// SF_HEX. Returns false, with a cut text ending after a whole number, when out_size is too small.
+bool format_number_list(const SettingEntry& row, char* out, size_t out_size);
 
-// Ini form of a multi-string: "%%" for '%', "%_" between texts. Both bounded by their output.
-void encode_multi_string(const char* multi, size_t multi_size, char* out, size_t out_size);
-void decode_multi_string(const char* text, char* multi, size_t multi_size);
+// Ini form of a multi-string: "%%" for '%', "%_" between texts, nothing for the closing pair.
+// Reads no further than multi_size. Returns false when out_size is too small (out then holds a
+// terminated prefix that never ends inside a "%%" or "%_").
+bool encode_multi_string(const char* multi, size_t multi_size, char* out, size_t out_size);
+// The reverse; a '%' before any other character, or at the very end, is kept as it stands. The
+// result always ends with two zero bytes inside multi_size (at least 2); when the texts do not
+// fit, whole texts are kept and false is returned.
+bool decode_multi_string(const char* text, char* multi, size_t multi_size);
 
 #endif
