@@ -252,7 +252,7 @@ TEST(Program, SettingsRoundTripThroughTheRegistry) {
 TEST(Program, SettingsRoundTripThroughAnIniFile) {
     delete_program_key();
     std::string ini = fresh_temp_dir("ini") + "\\kelvast test.ini";
-    std::string switches = "-rd \"-if=" + ini + "\"";
+    std::string switches = "-rd -if=\"" + ini + "\"";
     RECT rect = leave_settings(switches, "calc.exe &&hhmi", "11:00:00", "1000001");
     EXPECT_TRUE(file_exists(ini)) << ini;
     EXPECT_FALSE(program_key_exists()) << "-rd keeps the registry untouched";
