@@ -129,16 +129,6 @@ class LayoutDialog : public testing::Test {
     }
 };
 
-TEST_F(LayoutDialog, StatusBarStartsAlongTheClientBottom) {
-    RECT client{};
-    GetClientRect(dialog, &client);
-    const RECT status = captured.at(item(IDC_STATUS));
-    EXPECT_EQ(status.left, 0);
-    EXPECT_EQ(status.right, client.right);
-    EXPECT_EQ(status.bottom, client.bottom);
-    EXPECT_GT(status.bottom - status.top, 10);
-}
-
 TEST_F(LayoutDialog, ControlsFollowTheFrameAndComeBack) {
     MoveWindow(dialog, start.left, start.top, width + 100, height + 50, TRUE);
     EXPECT_EQ(window_rect(), (RECT{start.left, start.top, start.right + 100, start.bottom + 50}));
