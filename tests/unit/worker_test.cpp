@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,10 @@ class FakePlatform : public WorkerPlatform {
         : request_(request), now_(start), stop_after_(stop_after), jumps_(std::move(jumps)) {}
 
     ClockReading read_clock() override {
+        // A worker that misses the stop would otherwise poll forever.
+        if (request_.stop) {
+            throw std::runtime_error("clock read after the stop flag was set");
+        }
         ++reads;
         return reading_at(now_);
     }
