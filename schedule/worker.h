@@ -37,13 +37,15 @@ class WorkerPlatform {
     virtual ~WorkerPlatform() = default;
     virtual ClockReading read_clock() = 0;
     virtual void sleep_poll_interval() = 0;
-    // Called with the clock reading of the poll that decided to launch.
-    virtual void launch(const ScheduleRequest& request, const ClockReading& clock) = 0;
+    // Called with the worker's copy of the command line and the reading of the deciding poll.
+    virtual void launch(const char* command_line, const ClockReading& clock) = 0;
     // Returns only when the dialog has handled the notification.
     virtual void notify_done() = 0;
 };
 
 // The worker's whole life: polls until the stop flag is seen, then notifies. Returns 0.
+// Copies the command line, target and day mask when it starts, so a Start that stores them
+// again during the run never races with the worker's reads.
 uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform);
 
 #endif

@@ -52,6 +52,8 @@ class WindowOps {
   public:
     virtual ~WindowOps() = default;
     virtual bool dialog_rect(LayoutRect& rect) = 0;  // window rectangle, screen coordinates
+    // A maximised or minimised dialog is placed by the system and is not snapped.
+    virtual bool dialog_minimized_or_maximized() = 0;
     // Window rectangle of a control in the dialog's client coordinates; false when it is missing.
     virtual bool control_client_rect(int32_t control_id, LayoutRect& rect) = 0;
     virtual void move_control(int32_t control_id, int32_t x, int32_t y, int32_t width, int32_t height) = 0;
@@ -62,18 +64,28 @@ class WindowOps {
 
 struct Layout {
     LayoutEntry* table;
-    uint32_t count;
+    uint32_t count;  // rows beyond LAYOUT_MAX_ROWS take no part
     int32_t min_width;
     int32_t min_height;
     int32_t laid_out_width;
     int32_t laid_out_height;
     bool captured;
+    // A laid-out size of 0 is a real size for a collapsed window, so "not placed yet" is kept apart.
+    bool placed = false;
+    uint32_t present_rows = 0;  // bit per row whose control existed at capture; others never move
+    uint32_t snap_depth = 0;    // snapping moves in progress, bounds the re-entrance
 };
 
+// Snapping settles in two moves; a deeper one means the platform does not honour the position.
+constexpr uint32_t SNAP_MAX_DEPTH = 2;
+
+// Everything is ignored until this ran once for the dialog.
 void capture_layout(Layout& layout, WindowOps& ops);
-void capture_control_rects(LayoutEntry* table, uint32_t count, WindowOps& ops);
+// Fills rows 1..count-1 from the controls; returns a bit per row whose control was found.
+uint32_t capture_control_rects(LayoutEntry* table, uint32_t count, WindowOps& ops);
 void relayout_controls(Layout& layout, WindowOps& ops);
 // lparam of LAYOUT_WM_SIZING points to a LayoutRect-compatible rectangle (the platform's RECT).
+// Results: 1 for WM_MOVE and WM_SIZING, 0 for WM_SIZE and anything else.
 int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
 #endif

@@ -1,0 +1,231 @@
+#include "ui/layout.h"
+
+namespace {
+
+// Sums and differences are taken in 64 bits so that any rectangle, however odd, stays defined.
+int32_t clamp32(int64_t value) {
+    if (value > INT32_MAX) {
+        return INT32_MAX;
+    }
+    if (value < INT32_MIN) {
+        return INT32_MIN;
+    }
+    return static_cast<int32_t>(value);
+}
+
+int64_t distance(int64_t a, int64_t b) {
+    return a > b ? a - b : b - a;
+}
+
+int64_t width_of(const LayoutRect& r) {
+    return static_cast<int64_t>(r.right) - r.left;
+}
+int64_t height_of(const LayoutRect& r) {
+    return static_cast<int64_t>(r.bottom) - r.top;
+}
+
+uint32_t usable_rows(uint32_t count) {
+    return count < LAYOUT_MAX_ROWS ? count : LAYOUT_MAX_ROWS;
+}
+
+enum class SortEdge { left, top };
+
+int32_t sort_key(const LayoutEntry& row, SortEdge edge) {
+    return edge == SortEdge::left ? row.left : row.top;
+}
+
+// Fills `order` with the control rows sorted by their captured edge; insertion sort keeps rows with
+// equal edges in table order, so the moves are always in the same order.
+uint32_t sorted_rows(const Layout& layout, SortEdge edge, bool descending, uint32_t (&order)[LAYOUT_MAX_ROWS]) {
+    uint32_t n = 0;
+    const uint32_t rows = usable_rows(layout.count);
+    for (uint32_t row = 1; row < rows; ++row) {
+        const int32_t key = sort_key(layout.table[row], edge);
+        uint32_t at = n;
+        while (at > 0) {
+            const int32_t other = sort_key(layout.table[order[at - 1]], edge);
+            if (descending ? other >= key : other <= key) {
+                break;
+            }
+            order[at] = order[at - 1];
+            --at;
+        }
+        order[at] = row;
+        ++n;
+    }
+    return n;
+}
+
+void place_rows(const Layout& layout, WindowOps& ops, const uint32_t* order, uint32_t n, int64_t dw, int64_t dh) {
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint32_t row = order[i];
+        if ((layout.present_rows & (1u << row)) == 0) {
+            continue;
+        }
+        const LayoutEntry& e = layout.table[row];
+        const int64_t x = e.left + ((e.flags & LF_SHIFT_X) ? dw : 0);
+        const int64_t y = e.top + ((e.flags & LF_SHIFT_Y) ? dh : 0);
+        int64_t w = static_cast<int64_t>(e.right) - e.left + ((e.flags & LF_STRETCH_X) ? dw : 0);
+        int64_t h = static_cast<int64_t>(e.bottom) - e.top + ((e.flags & LF_STRETCH_Y) ? dh : 0);
+        w = w < 0 ? 0 : w;
+        h = h < 0 ? 0 : h;
+        ops.move_control(e.control_id, clamp32(x), clamp32(y), clamp32(w), clamp32(h));
+    }
+}
+
+bool drags_right(uintptr_t edge) {
+    return edge == EDGE_RIGHT || edge == EDGE_BOTTOMRIGHT || edge == EDGE_TOPRIGHT;
+}
+bool drags_left(uintptr_t edge) {
+    return edge == EDGE_LEFT || edge == EDGE_BOTTOMLEFT || edge == EDGE_TOPLEFT;
+}
+bool drags_bottom(uintptr_t edge) {
+    return edge == EDGE_BOTTOM || edge == EDGE_BOTTOMRIGHT || edge == EDGE_BOTTOMLEFT;
+}
+bool drags_top(uintptr_t edge) {
+    return edge == EDGE_TOP || edge == EDGE_TOPRIGHT || edge == EDGE_TOPLEFT;
+}
+
+// The dragged edge gives way, the opposite edge stays.
+void keep_minimum_size(const Layout& layout, uintptr_t edge, LayoutRect& r) {
+    if (width_of(r) < layout.min_width) {
+        if (drags_right(edge)) {
+            r.right = clamp32(static_cast<int64_t>(r.left) + layout.min_width);
+        } else if (drags_left(edge)) {
+            r.left = clamp32(static_cast<int64_t>(r.right) - layout.min_width);
+        }
+    }
+    if (height_of(r) < layout.min_height) {
+        if (drags_bottom(edge)) {
+            r.bottom = clamp32(static_cast<int64_t>(r.top) + layout.min_height);
+        } else if (drags_top(edge)) {
+            r.top = clamp32(static_cast<int64_t>(r.bottom) - layout.min_height);
+        }
+    }
+}
+
+void snap_to_edges(Layout& layout, WindowOps& ops) {
+    LayoutRect r{};
+    if (ops.dialog_minimized_or_maximized() || !ops.dialog_rect(r)) {
+        return;
+    }
+    int64_t x = r.left;
+    int64_t y = r.top;
+    if (distance(r.left, 0) < SNAP_DISTANCE) {
+        x = 0;
+    }
+    if (distance(r.top, 0) < SNAP_DISTANCE) {
+        y = 0;
+    }
+    // The right and bottom lines are tested last so they win over the left and top ones.
+    const int64_t cx = ops.full_screen_width();
+    const int64_t cy = ops.full_screen_height();
+    if (distance(cx, r.right) < SNAP_DISTANCE) {
+        x = r.left + (cx - r.right);
+    }
+    if (distance(cy, r.bottom) < SNAP_DISTANCE) {
+        y = r.top + (cy - r.bottom);
+    }
+    // A position already on its lines needs no move; that is also what ends the nested calls.
+    if ((x == r.left && y == r.top) || layout.snap_depth >= SNAP_MAX_DEPTH) {
+        return;
+    }
+    ++layout.snap_depth;
+    ops.move_dialog(clamp32(x), clamp32(y), clamp32(width_of(r)), clamp32(height_of(r)));
+    --layout.snap_depth;
+}
+
+}  // namespace
+
+uint32_t capture_control_rects(LayoutEntry* table, uint32_t count, WindowOps& ops) {
+    uint32_t present = 0;
+    if (table == nullptr) {
+        return present;
+    }
+    const uint32_t rows = usable_rows(count);
+    for (uint32_t row = 1; row < rows; ++row) {
+        LayoutEntry& e = table[row];
+        LayoutRect r{};
+        if (ops.control_client_rect(e.control_id, r)) {
+            present |= 1u << row;
+        } else {
+            r = LayoutRect{};
+        }
+        e.left = r.left;
+        e.top = r.top;
+        e.right = r.right;
+        e.bottom = r.bottom;
+    }
+    return present;
+}
+
+void capture_layout(Layout& layout, WindowOps& ops) {
+    layout.captured = false;
+    layout.placed = false;
+    layout.laid_out_width = 0;
+    layout.laid_out_height = 0;
+    layout.snap_depth = 0;
+    LayoutRect r{};
+    if (layout.table == nullptr || layout.count == 0 || !ops.dialog_rect(r)) {
+        return;
+    }
+    LayoutEntry& dialog = layout.table[0];
+    dialog.left = r.left;
+    dialog.top = r.top;
+    dialog.right = r.right;
+    dialog.bottom = r.bottom;
+    layout.min_width = clamp32(width_of(r));
+    layout.min_height = clamp32(height_of(r));
+    layout.present_rows = capture_control_rects(layout.table, layout.count, ops);
+    layout.captured = true;
+}
+
+void relayout_controls(Layout& layout, WindowOps& ops) {
+    LayoutRect now{};
+    if (!layout.captured || !ops.dialog_rect(now)) {
+        return;
+    }
+    const LayoutEntry& dialog = layout.table[0];
+    const int64_t w0 = static_cast<int64_t>(dialog.right) - dialog.left;
+    const int64_t h0 = static_cast<int64_t>(dialog.bottom) - dialog.top;
+    const int32_t w = clamp32(width_of(now));
+    const int32_t h = clamp32(height_of(now));
+    if (!layout.placed) {
+        layout.laid_out_width = clamp32(w0);
+        layout.laid_out_height = clamp32(h0);
+        layout.placed = true;
+    }
+
+    uint32_t order[LAYOUT_MAX_ROWS];
+    // Moving the control nearest the growing edge first keeps controls from painting over each other.
+    if (w != layout.laid_out_width) {
+        const uint32_t n = sorted_rows(layout, SortEdge::left, w > layout.laid_out_width, order);
+        place_rows(layout, ops, order, n, w - w0, layout.laid_out_height - h0);
+    }
+    layout.laid_out_width = w;
+    if (h != layout.laid_out_height) {
+        const uint32_t n = sorted_rows(layout, SortEdge::top, h > layout.laid_out_height, order);
+        place_rows(layout, ops, order, n, layout.laid_out_width - w0, h - h0);
+    }
+    layout.laid_out_height = h;
+}
+
+int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    switch (message) {
+        case LAYOUT_WM_MOVE:
+            if (layout.captured) {
+                snap_to_edges(layout, ops);
+            }
+            return 1;
+        case LAYOUT_WM_SIZE:
+            relayout_controls(layout, ops);
+            return 0;
+        case LAYOUT_WM_SIZING:
+            if (layout.captured && lparam != 0) {
+                keep_minimum_size(layout, wparam, *reinterpret_cast<LayoutRect*>(lparam));
+            }
+            return 1;
+        default:
+            return 0;
+    }
+}

@@ -1,0 +1,87 @@
+#include <windows.h>
+
+#include <cstddef>
+
+#include "ui/layout_win32.h"
+
+#include "app/program_state.h"
+
+// The sizing rectangle is read through LayoutRect, so the two must have the same layout.
+static_assert(sizeof(RECT) == sizeof(LayoutRect), "RECT layout");
+static_assert(offsetof(RECT, left) == offsetof(LayoutRect, left), "RECT layout");
+static_assert(offsetof(RECT, top) == offsetof(LayoutRect, top), "RECT layout");
+static_assert(offsetof(RECT, right) == offsetof(LayoutRect, right), "RECT layout");
+static_assert(offsetof(RECT, bottom) == offsetof(LayoutRect, bottom), "RECT layout");
+static_assert(sizeof(LONG) == sizeof(int32_t), "RECT layout");
+static_assert(WM_MOVE == LAYOUT_WM_MOVE && WM_SIZE == LAYOUT_WM_SIZE && WM_SIZING == LAYOUT_WM_SIZING, "messages");
+static_assert(WMSZ_LEFT == EDGE_LEFT && WMSZ_RIGHT == EDGE_RIGHT && WMSZ_TOP == EDGE_TOP &&
+                  WMSZ_TOPLEFT == EDGE_TOPLEFT && WMSZ_TOPRIGHT == EDGE_TOPRIGHT && WMSZ_BOTTOM == EDGE_BOTTOM &&
+                  WMSZ_BOTTOMLEFT == EDGE_BOTTOMLEFT && WMSZ_BOTTOMRIGHT == EDGE_BOTTOMRIGHT,
+              "edge codes");
+
+namespace {
+
+class DialogWindowOps final : public WindowOps {
+  public:
+    HWND dialog = nullptr;
+    bool controls_moved = false;
+
+    bool dialog_rect(LayoutRect& rect) override {
+        RECT r;
+        if (dialog == nullptr || !GetWindowRect(dialog, &r)) {
+            return false;
+        }
+        rect = {r.left, r.top, r.right, r.bottom};
+        return true;
+    }
+    bool dialog_minimized_or_maximized() override {
+        return dialog != nullptr && (IsZoomed(dialog) || IsIconic(dialog));
+    }
+    bool control_client_rect(int32_t control_id, LayoutRect& rect) override {
+        HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
+        RECT r;
+        if (control == nullptr || !GetWindowRect(control, &r)) {
+            return false;
+        }
+        POINT top_left{r.left, r.top};
+        POINT bottom_right{r.right, r.bottom};
+        ScreenToClient(dialog, &top_left);
+        ScreenToClient(dialog, &bottom_right);
+        rect = {top_left.x, top_left.y, bottom_right.x, bottom_right.y};
+        return true;
+    }
+    void move_control(int32_t control_id, int32_t x, int32_t y, int32_t width, int32_t height) override {
+        HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
+        if (control != nullptr) {
+            MoveWindow(control, x, y, width, height, TRUE);
+            controls_moved = true;
+        }
+    }
+    void move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) override {
+        if (dialog != nullptr) {
+            MoveWindow(dialog, x, y, width, height, TRUE);
+        }
+    }
+    int32_t full_screen_width() override { return GetSystemMetrics(SM_CXFULLSCREEN); }
+    int32_t full_screen_height() override { return GetSystemMetrics(SM_CYFULLSCREEN); }
+};
+
+DialogWindowOps dialog_ops;
+
+}  // namespace
+
+void capture_layout(HWND dialog) {
+    dialog_ops.dialog = dialog;
+    capture_layout(main_layout, dialog_ops);
+}
+
+int handle_layout_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    dialog_ops.controls_moved = false;
+    const int result = handle_layout_message(main_layout, dialog_ops, message, wparam, lparam);
+    // The dialog does not clip its children, so erasing its newly exposed area can wipe controls
+    // that already painted there; repainting them all after a relayout leaves no holes.
+    if (message == WM_SIZE && dialog_ops.controls_moved) {
+        RedrawWindow(dialog_ops.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    return result;
+}
