@@ -335,6 +335,18 @@ bool read_number(const char* s, int base, uint32_t& out) {
     return true;
 }
 
+// Adds `len` bytes at out[used] and keeps the text terminated; false, adding nothing, when the
+// piece and the zero byte would not fit.
+bool append_piece(char* out, size_t out_size, size_t& used, const char* piece, size_t len) {
+    if (used + len >= out_size) {
+        return false;
+    }
+    memcpy(out + used, piece, len);
+    used += len;
+    out[used] = '\0';
+    return true;
+}
+
 }  // namespace
 
 bool load_settings(SettingsStore& store, SettingsBackend& backend) {
@@ -440,13 +452,9 @@ bool format_number_list(const SettingEntry& row, char* out, size_t out_size) {
     for (uint32_t i = 0; i < count; ++i) {
         char piece[16];
         format_text(piece, sizeof piece, format, i == 0 ? "" : ",", numbers[i]);
-        size_t len = strlen(piece);
-        if (used + len >= out_size) {
+        if (!append_piece(out, out_size, used, piece, strlen(piece))) {
             return false;
         }
-        memcpy(out + used, piece, len);
-        used += len;
-        out[used] = '\0';
     }
     return true;
 }
@@ -475,12 +483,9 @@ bool encode_multi_string(const char* multi, size_t multi_size, char* out, size_t
             piece[1] = '_';
             len = 2;
         }
-        if (used + len >= out_size) {
+        if (!append_piece(out, out_size, used, piece, len)) {
             return false;
         }
-        memcpy(out + used, piece, len);
-        used += len;
-        out[used] = '\0';
     }
     return true;
 }
