@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/deps.sh
+mkdir -p build
 cmake --preset windows >build/run-configure.log 2>&1 || { cat build/run-configure.log; exit 1; }
 cmake --build --preset windows --target kelvast -j 2
 
