@@ -7,8 +7,10 @@
 
 #include <map>
 
+#include "app/program_state.h"
+#include "app/program_state_win32.h"
 #include "res/resource.h"
-#include "ui/layout_win32.h"
+#include "ui/main_dialog_win32.h"
 
 static bool operator==(const RECT& a, const RECT& b) {
     return EqualRect(&a, &b) != FALSE;
@@ -18,15 +20,6 @@ static std::ostream& operator<<(std::ostream& os, const RECT& r) {
 }
 
 namespace {
-
-// Only the layout's share of the main dialog procedure, so the real one can take its place.
-INT_PTR CALLBACK layout_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) {
-        capture_layout(dialog);
-        return TRUE;
-    }
-    return handle_layout_message(message, wparam, lparam);
-}
 
 RECT client_rect_of(HWND dialog, HWND control) {
     RECT r{};
@@ -79,7 +72,10 @@ class LayoutDialog : public testing::Test {
 
     void SetUp() override {
         InitCommonControls();
-        dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "DLG_KELVAST", nullptr, layout_dialog_proc, 0);
+        // The real dialog procedure; with no store selected it restores nothing.
+        app_instance = GetModuleHandleA(nullptr);
+        settings_store.mode = 0;
+        dialog = CreateDialogParamA(app_instance, "DLG_KELVAST", nullptr, main_dialog_proc, 0);
         ASSERT_NE(dialog, nullptr);
         // Left hidden, as while the saved rectangle is restored at start; Wine also takes two
         // seconds to take a shown window down when no window manager runs.
