@@ -32,9 +32,11 @@ LRESULT CALLBACK test_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     if (message != WM_USER) {
         return DefWindowProcA(window, message, wparam, lparam);
     }
-    // Sent, not posted: the worker must still be waiting in the send.
-    done = {done.thread, done.count + 1, GetTickCount(), WaitForSingleObject(done.thread, 0) == WAIT_TIMEOUT,
-            wparam,      lparam};
+    // Sent, not posted: the worker waits in the send, so it cannot end while this runs, however
+    // long we give it; after a posted notification it would end within the wait.
+    const DWORD tick = GetTickCount();
+    const bool alive = WaitForSingleObject(done.thread, 200) == WAIT_TIMEOUT;
+    done = {done.thread, done.count + 1, tick, alive, wparam, lparam};
     return 0;
 }
 
