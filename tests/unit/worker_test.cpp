@@ -28,15 +28,9 @@ int64_t at(const std::string& text) {
 }
 
 ClockReading reading_at(int64_t ms) {
-    const int64_t day = ms / MS_PER_DAY;
-    const int64_t second = ms % MS_PER_DAY / 1000;
-    return ClockReading{2026,
-                        1,
-                        static_cast<uint16_t>(day % 7),
-                        static_cast<uint16_t>(4 + day),
-                        static_cast<uint16_t>(second / 3600),
-                        static_cast<uint16_t>(second / 60 % 60),
-                        static_cast<uint16_t>(second % 60)};
+    auto u = [](int64_t value) { return static_cast<uint16_t>(value); };
+    const int64_t day = ms / MS_PER_DAY, second = ms % MS_PER_DAY / 1000;
+    return {2026, 1, u(day % 7), u(4 + day), u(second / 3600), u(second / 60 % 60), u(second % 60)};
 }
 
 std::string describe(const ClockReading& c) {
