@@ -2,50 +2,51 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr int64_t MS_PER_DAY = 86400000;
-enum Day { SUN, MON, TUE, WED, THU, FRI, SAT, NEXT_SUN, NEXT_MON };
+const char* const DAYS[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun2", "Mon2"};
 
-// Milliseconds since Sunday 2026-01-04 00:00:00.
-int64_t at(int day, int h, int m, int s) {
-    return day * MS_PER_DAY + ((h * 60 + m) * 60 + s) * 1000LL;
-}
-
-uint32_t second_of_day(int h, int m, int s) {
+uint32_t second_of_day(const char* hhmmss) {
+    int h = 0, m = 0, s = 0;
+    sscanf(hhmmss, "%d:%d:%d", &h, &m, &s);
     return static_cast<uint32_t>((h * 60 + m) * 60 + s);
 }
 
-ClockReading reading_at(int64_t ms) {
-    int64_t day = ms / MS_PER_DAY;
-    int64_t second = (ms % MS_PER_DAY) / 1000;
-    return ClockReading{2026,
-                        1,
-                        static_cast<uint16_t>(day % 7),
-                        static_cast<uint16_t>(4 + day),
-                        static_cast<uint16_t>(second / 3600),
-                        static_cast<uint16_t>(second / 60 % 60),
-                        static_cast<uint16_t>(second % 60)};
+// "Mon 12:00:00" as milliseconds since Sunday 2026-01-04 00:00:00; "Sun2", "Mon2" are a week on.
+int64_t at(const std::string& text) {
+    const size_t space = text.find(' ');
+    const int64_t day = std::find(std::begin(DAYS), std::end(DAYS), text.substr(0, space)) - std::begin(DAYS);
+    return day * MS_PER_DAY + second_of_day(text.c_str() + space + 1) * 1000LL;
 }
 
-struct Jump {
-    int after_sleep;  // 1-based
-    int64_t to;
-};
+ClockReading reading_at(int64_t ms) {
+    auto u = [](int64_t value) { return static_cast<uint16_t>(value); };
+    const int64_t day = ms / MS_PER_DAY, second = ms % MS_PER_DAY / 1000;
+    return {2026, 1, u(day % 7), u(4 + day), u(second / 3600), u(second / 60 % 60), u(second % 60)};
+}
 
-// Time moves only when the worker sleeps; the stop flag is set after a chosen number of sleeps.
+std::string describe(const ClockReading& c) {
+    char text[32];
+    snprintf(text, sizeof text, "%s %02u:%02u:%02u", DAYS[(c.day - 4) % 9], c.hour, c.minute, c.second);
+    return text;
+}
+
+// Time moves only when the worker sleeps; the stop flag is set once the clock reaches `stop_at`.
 class FakePlatform : public WorkerPlatform {
   public:
-    FakePlatform(ScheduleRequest& request, int64_t start, int stop_after, std::vector<Jump> jumps = {})
-        : request_(request), now_(start), stop_after_(stop_after), jumps_(std::move(jumps)) {}
+    FakePlatform(ScheduleRequest& request, int64_t start, int64_t stop_at)
+        : request_(request), now_(start), stop_at_(stop_at) {}
 
     ClockReading read_clock() override {
-        // A worker that misses the stop would otherwise poll forever.
+        // A worker that missed the stop would otherwise poll forever.
         if (request_.stop) {
             throw std::runtime_error("clock read after the stop flag was set");
         }
@@ -55,248 +56,140 @@ class FakePlatform : public WorkerPlatform {
     void sleep_poll_interval() override {
         ++sleeps;
         now_ += POLL_INTERVAL_MS;
-        for (const Jump& jump : jumps_) {
-            if (jump.after_sleep == sleeps) {
-                now_ = jump.to;
-            }
+        if (jump_from >= 0 && now_ >= jump_from) {
+            now_ = jump_to;
+            jump_from = -1;
         }
-        if (sleeps == stop_after_) {
+        if (now_ >= stop_at_) {
             request_.stop = true;
         }
     }
     void launch(const char* command_line, const ClockReading& clock) override {
-        launches.push_back(clock);
-        command_lines.push_back(command_line);
-        if (stop_on_launch) {
-            request_.stop = true;
-        }
+        launches += (launches.empty() ? "" : ", ") + describe(clock);
+        EXPECT_STREQ(command_line, "backup.cmd &&hhmiss");
+        request_.stop = request_.stop || stop_on_launch;
     }
     void notify_done() override { ++notified; }
 
-    int reads = 0;
-    int sleeps = 0;
-    int notified = 0;
+    int reads = 0, sleeps = 0, notified = 0;
     bool stop_on_launch = false;
-    std::vector<ClockReading> launches;
-    std::vector<std::string> command_lines;
+    int64_t jump_from = -1, jump_to = 0;
+    std::string launches;
 
   private:
     ScheduleRequest& request_;
     int64_t now_;
-    int stop_after_;
-    std::vector<Jump> jumps_;
+    int64_t stop_at_;
 };
 
-void fill_request(ScheduleRequest& request, uint32_t target, const char* mask) {
+void fill_request(ScheduleRequest& request, const char* target, const char* mask) {
     memset(request.command_line, 0, sizeof request.command_line);
     strcpy(request.command_line, "backup.cmd &&hhmiss");
-    request.target_second = target;
+    request.target_second = second_of_day(target);
     memcpy(request.day_mask, mask, DAY_MASK_SIZE);
     request.stop = false;
 }
 
-std::string describe(const ClockReading& c) {
-    return "dow " + std::to_string(c.day_of_week) + " day " + std::to_string(c.day) + " " + std::to_string(c.hour) +
-           ":" + std::to_string(c.minute) + ":" + std::to_string(c.second);
-}
-
 }  // namespace
 
-TEST(DecideLaunch, WindowAndWeekdayOfOneReading) {
+TEST(RunWorker, LaunchesFollowTheClock) {
     struct Row {
-        uint32_t target;
+        const char* name;
+        const char* target;
         const char* mask;
-        int day, h, m, s;
-        bool launch;
+        const char* start;
+        const char* until;
+        const char* launches;
+        const char* jump_from = nullptr;
+        const char* jump_to = nullptr;
     };
-    const uint32_t late = second_of_day(23, 59, 30);
-    const uint32_t minute_before = second_of_day(23, 59, 0);
-    const uint32_t noon = second_of_day(12, 0, 0);
     const Row rows[] = {
-        {late, "0100000", MON, 23, 59, 29, false},
-        {late, "0100000", MON, 23, 59, 30, true},
-        {late, "0100000", MON, 23, 59, 59, true},
-        {late, "0100000", TUE, 0, 0, 0, true},  // still Monday's window
-        {late, "0100000", TUE, 0, 0, 30, true},
-        {late, "0100000", TUE, 0, 0, 31, false},
-        {late, "0010000", TUE, 0, 0, 10, false},  // Tuesday does not own Monday's window
-        {late, "0000001", SUN, 0, 0, 10, true},   // the day before Sunday is Saturday
-        {late, "1000000", SUN, 0, 0, 10, false},
-        {late, "0000001", SAT, 23, 59, 45, true},
-        {minute_before, "0100000", TUE, 0, 0, 0, true},
-        {minute_before, "0100000", TUE, 0, 0, 1, false},
-        {minute_before, "1111111", MON, 23, 58, 59, false},
-        {second_of_day(23, 59, 59), "1000000", MON, 0, 0, 59, true},
-        {second_of_day(23, 59, 59), "1000000", MON, 0, 1, 0, false},
-        {noon, "1111111", MON, 11, 59, 59, false},
-        {noon, "1111111", MON, 12, 0, 0, true},
-        {noon, "1111111", MON, 12, 1, 0, true},
-        {noon, "1111111", MON, 12, 1, 1, false},
-        {0, "0100000", MON, 0, 0, 0, true},
-        {0, "0100000", MON, 0, 1, 0, true},
-        {0, "1111111", SUN, 23, 59, 59, false},
-        {noon, "1111111", 7, 12, 0, 0, false},  // no such weekday
-        {noon, "01", FRI, 12, 0, 0, false},     // mask cut short
-        {noon, nullptr, MON, 12, 0, 0, false},
+        {"one per window, again next day", "12:00:00", "1111111", "Mon 11:59:59", "Tue 12:01:30",
+         "Mon 12:00:00, Tue 12:00:00"},
+        {"started late inside the window", "12:00:00", "1111111", "Mon 12:00:30", "Mon 12:05:00", "Mon 12:00:30"},
+        {"started just after the window", "12:00:00", "1111111", "Mon 12:01:01", "Tue 12:00:01", "Tue 12:00:00"},
+        {"no day ticked", "12:00:00", "0000000", "Mon 11:00:00", "Wed 13:00:00", ""},
+        {"Monday before midnight", "23:59:30", "0100000", "Mon 23:59:00", "Tue 00:05:00", "Mon 23:59:30"},
+        {"Monday's window open on Tuesday", "23:59:30", "0100000", "Tue 00:00:10", "Tue 00:05:00", "Tue 00:00:10"},
+        {"Monday's window closed", "23:59:30", "0100000", "Tue 00:00:31", "Mon2 23:59:31", "Mon2 23:59:30"},
+        {"Saturday's window", "23:59:30", "0000001", "Sat 23:59:00", "Sun2 00:05:00", "Sat 23:59:30"},
+        {"Saturday's window on Sunday", "23:59:30", "0000001", "Sun2 00:00:05", "Sun2 00:05:00", "Sun2 00:00:05"},
+        {"begins on a disabled day", "23:59:30", "0010000", "Mon 23:59:00", "Tue 00:05:00", ""},
+        {"last second is midnight", "23:59:00", "0100000", "Tue 00:00:00", "Tue 00:05:00", "Tue 00:00:00"},
+        {"second after midnight", "23:59:00", "0100000", "Tue 00:00:01", "Tue 00:05:00", ""},
+        {"clock set back after a launch", "12:00:00", "1111111", "Mon 11:59:58", "Mon 12:00:30",
+         "Mon 12:00:00, Mon 12:00:00", "Mon 12:00:10", "Mon 11:00:10"},
+        {"jump over the window", "12:00:00", "1111111", "Mon 11:59:50", "Mon 12:10:00", "", "Mon 11:59:59",
+         "Mon 12:01:01"},
+        {"jump into the window", "12:00:00", "1111111", "Mon 11:00:00", "Mon 12:05:00", "Mon 12:00:45", "Mon 11:00:02",
+         "Mon 12:00:45"},
     };
     for (const Row& row : rows) {
-        WorkerState state = start_worker_state(row.target);
-        ClockReading clock{2026,
-                           1,
-                           static_cast<uint16_t>(row.day),
-                           4,
-                           static_cast<uint16_t>(row.h),
-                           static_cast<uint16_t>(row.m),
-                           static_cast<uint16_t>(row.s)};
-        EXPECT_EQ(decide_launch(state, row.mask, clock), row.launch)
-            << "target " << row.target << " mask " << (row.mask ? row.mask : "null") << " " << describe(clock);
+        ScheduleRequest request{};
+        fill_request(request, row.target, row.mask);
+        FakePlatform platform(request, at(row.start), at(row.until));
+        if (row.jump_from != nullptr) {
+            platform.jump_from = at(row.jump_from);
+            platform.jump_to = at(row.jump_to);
+        }
+        EXPECT_EQ(run_worker(request, platform), 0u) << row.name;
+        EXPECT_EQ(platform.launches, row.launches) << row.name;
+        EXPECT_EQ(platform.notified, 1) << row.name;
+    }
+}
+
+TEST(RunWorker, StopIsReadBeforeTheFirstPollAndAfterEverySleep) {
+    const struct {
+        const char* name;
+        bool stop_before, stop_on_launch;
+        int polls;
+        const char* launches;
+    } rows[] = {
+        {"stop before the first poll", true, false, 0, ""},
+        {"stop after one poll", false, false, 1, ""},
+        {"stop after seven polls", false, false, 7, "Mon 12:00:00"},
+        // A stop that arrives during a launch ends the run after that poll's sleep.
+        {"stop during the launch", false, true, 6, "Mon 12:00:00"},
+    };
+    for (const auto& row : rows) {
+        ScheduleRequest request{};
+        fill_request(request, "12:00:00", "1111111");
+        request.stop = row.stop_before;
+        const int64_t start = at("Mon 11:59:59");
+        FakePlatform platform(request, start, row.stop_on_launch ? start + MS_PER_DAY : start + row.polls * 200);
+        platform.stop_on_launch = row.stop_on_launch;
+        EXPECT_EQ(run_worker(request, platform), 0u) << row.name;
+        EXPECT_EQ(platform.reads, row.polls) << row.name;
+        EXPECT_EQ(platform.sleeps, row.polls) << row.name;
+        EXPECT_EQ(platform.launches, row.launches) << row.name;
+        EXPECT_EQ(platform.notified, 1) << row.name;
     }
 }
 
 TEST(DecideLaunch, ArmedFlagGivesOneLaunchPerWindow) {
-    struct Row {
+    const struct {
         bool armed, inside, enabled, launch, armed_after;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {true, false, true, false, true}, {false, false, false, false, true}, {true, true, true, true, false},
         {true, true, false, false, true}, {false, true, true, false, false},  {false, true, false, false, false},
     };
-    for (const Row& row : rows) {
-        WorkerState state = start_worker_state(second_of_day(12, 0, 0));
+    for (const auto& row : rows) {
+        WorkerState state = start_worker_state(second_of_day("12:00:00"));
         state.armed = row.armed;
-        ClockReading clock = reading_at(row.inside ? at(MON, 12, 0, 10) : at(MON, 13, 0, 0));
+        const ClockReading clock = reading_at(at(row.inside ? "Mon 12:00:10" : "Mon 13:00:00"));
         EXPECT_EQ(decide_launch(state, row.enabled ? "0100000" : "1011111", clock), row.launch);
         EXPECT_EQ(state.armed, row.armed_after);
     }
 }
 
-TEST(RunWorker, LaunchesFollowTheClock) {
-    struct Row {
-        const char* name;
-        uint32_t target;
+TEST(DecideLaunch, OddWeekdayOrMaskNeverLaunches) {
+    const struct {
+        uint16_t day_of_week;
         const char* mask;
-        int64_t start;
-        int64_t until;
-        std::vector<int64_t> launches;
-        std::vector<Jump> jumps = {};
-    };
-    const uint32_t noon = second_of_day(12, 0, 0);
-    const uint32_t late = second_of_day(23, 59, 30);
-    const Row rows[] = {
-        {"one per window, again the next day",
-         noon,
-         "1111111",
-         at(MON, 11, 59, 59),
-         at(TUE, 12, 1, 30),
-         {at(MON, 12, 0, 0), at(TUE, 12, 0, 0)}},
-        {"started inside the window", noon, "1111111", at(MON, 12, 0, 30), at(MON, 12, 5, 0), {at(MON, 12, 0, 30)}},
-        {"started just after the window", noon, "1111111", at(MON, 12, 1, 1), at(TUE, 12, 0, 1), {at(TUE, 12, 0, 0)}},
-        {"Monday's window still open on Tuesday",
-         late,
-         "0100000",
-         at(TUE, 0, 0, 10),
-         at(TUE, 0, 5, 0),
-         {at(TUE, 0, 0, 10)}},
-        {"Monday's window closed: next Monday",
-         late,
-         "0100000",
-         at(TUE, 0, 0, 31),
-         at(NEXT_MON, 23, 59, 31),
-         {at(NEXT_MON, 23, 59, 30)}},
-        {"Saturday's window", late, "0000001", at(SAT, 23, 59, 0), at(NEXT_SUN, 0, 5, 0), {at(SAT, 23, 59, 30)}},
-        {"Saturday's window seen on Sunday",
-         late,
-         "0000001",
-         at(NEXT_SUN, 0, 0, 5),
-         at(NEXT_SUN, 0, 5, 0),
-         {at(NEXT_SUN, 0, 0, 5)}},
-        {"disabled day reaching into an enabled one", late, "0010000", at(MON, 23, 59, 0), at(TUE, 0, 5, 0), {}},
-        {"last second is midnight",
-         second_of_day(23, 59, 0),
-         "0100000",
-         at(TUE, 0, 0, 0),
-         at(TUE, 0, 5, 0),
-         {at(TUE, 0, 0, 0)}},
-        {"one second after midnight is outside",
-         second_of_day(23, 59, 0),
-         "0100000",
-         at(TUE, 0, 0, 1),
-         at(TUE, 0, 5, 0),
-         {}},
-        {"no day ticked", noon, "0000000", at(MON, 11, 0, 0), at(WED, 13, 0, 0), {}},
-        {"clock set back an hour after the launch",
-         noon,
-         "1111111",
-         at(MON, 11, 59, 58),
-         at(MON, 12, 0, 30),
-         {at(MON, 12, 0, 0), at(MON, 12, 0, 0)},
-         {{60, at(MON, 11, 0, 10)}}},
-        {"jump over the window",
-         noon,
-         "1111111",
-         at(MON, 11, 59, 50),
-         at(MON, 12, 10, 0),
-         {},
-         {{45, at(MON, 12, 1, 1)}}},
-        {"jump into the window",
-         noon,
-         "1111111",
-         at(MON, 11, 0, 0),
-         at(MON, 12, 5, 0),
-         {at(MON, 12, 0, 45)},
-         {{10, at(MON, 12, 0, 45)}}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        ScheduleRequest request{};
-        fill_request(request, row.target, row.mask);
-        // A backward jump lengthens the run by what it repeats.
-        int64_t repeated = 0;
-        for (const Jump& jump : row.jumps) {
-            int64_t jumped_from = row.start + jump.after_sleep * int64_t{POLL_INTERVAL_MS};
-            repeated += jumped_from - jump.to;
-        }
-        int polls = static_cast<int>((row.until - row.start + repeated) / POLL_INTERVAL_MS);
-        FakePlatform platform(request, row.start, polls, row.jumps);
-
-        EXPECT_EQ(run_worker(request, platform), 0u);
-        EXPECT_EQ(platform.reads, polls);
-        EXPECT_EQ(platform.notified, 1);
-        ASSERT_EQ(platform.launches.size(), row.launches.size());
-        for (size_t i = 0; i < row.launches.size(); ++i) {
-            EXPECT_EQ(describe(platform.launches[i]), describe(reading_at(row.launches[i])));
-            EXPECT_EQ(platform.command_lines[i], "backup.cmd &&hhmiss");
-        }
+    } rows[] = {{7, "1111111"}, {5, "01"}, {1, nullptr}};
+    for (const auto& row : rows) {
+        WorkerState state = start_worker_state(second_of_day("12:00:00"));
+        const ClockReading clock{2026, 1, row.day_of_week, 4, 12, 0, 0};
+        EXPECT_FALSE(decide_launch(state, row.mask, clock)) << row.day_of_week;
     }
-}
-
-TEST(RunWorker, StopIsReadBeforeTheFirstPollAndAfterEverySleep) {
-    ScheduleRequest request{};
-    fill_request(request, second_of_day(12, 0, 0), "1111111");
-    request.stop = true;
-    FakePlatform stopped(request, at(MON, 12, 0, 0), 0);
-    EXPECT_EQ(run_worker(request, stopped), 0u);
-    EXPECT_EQ(stopped.reads, 0);
-    EXPECT_EQ(stopped.sleeps, 0);
-    EXPECT_TRUE(stopped.launches.empty());
-    EXPECT_EQ(stopped.notified, 1);
-
-    for (int stop_after : {1, 7}) {
-        request.stop = false;
-        FakePlatform platform(request, at(MON, 9, 0, 0), stop_after);
-        run_worker(request, platform);
-        EXPECT_EQ(platform.reads, stop_after);
-        EXPECT_EQ(platform.sleeps, stop_after);
-        EXPECT_EQ(platform.notified, 1);
-    }
-
-    // A stop that arrives during a launch ends the run after that poll's sleep.
-    request.stop = false;
-    FakePlatform launching(request, at(MON, 11, 59, 59), 1000);
-    launching.stop_on_launch = true;
-    run_worker(request, launching);
-    EXPECT_EQ(launching.launches.size(), 1u);
-    EXPECT_EQ(launching.reads, 6);
-    EXPECT_EQ(launching.sleeps, 6);
-    EXPECT_EQ(launching.notified, 1);
 }
