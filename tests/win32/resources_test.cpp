@@ -26,11 +26,6 @@ TEST(Resources, StringTableTexts) {
     }
 }
 
-TEST(Resources, BothDialogTemplatesExist) {
-    EXPECT_NE(FindResourceA(nullptr, "DLG_KELVAST", MAKEINTRESOURCEA(5)), nullptr);
-    EXPECT_NE(FindResourceA(nullptr, "DLG_HELP", MAKEINTRESOURCEA(5)), nullptr);
-}
-
 TEST(Resources, IconGroupsManifestAndVersion) {
     const char* groups[] = {"MyWinIcon", "MYWINICON1", "MYWINICON2", "MYWINICON3", "MYWINICON4"};
     for (const char* group : groups) {
@@ -50,11 +45,9 @@ TEST(Resources, IconGroupsManifestAndVersion) {
     const BYTE* block = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, version)));
     DWORD size = SizeofResource(nullptr, version);
     const VS_FIXEDFILEINFO* fixed = nullptr;
-    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
-        if (reinterpret_cast<const VS_FIXEDFILEINFO*>(block + at)->dwSignature == 0xFEEF04BD) {
-            fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(block + at);
-            break;
-        }
+    for (DWORD at = 0; fixed == nullptr && at + sizeof *fixed <= size; at += 4) {
+        fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(block + at);
+        fixed = fixed->dwSignature == 0xFEEF04BD ? fixed : nullptr;
     }
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwFileVersionMS, 30u);  // 0.30
