@@ -40,6 +40,9 @@ setup)
     mkdir -p "$state"
     stop_all
     rm -rf "$WINEPREFIX"
+    # The server refuses to start without its prefix folder; Wine would then start one of its
+    # own that ends when idle, and every test would boot the prefix's services again.
+    mkdir -p "$WINEPREFIX"
     if [ -z "${DISPLAY:-}" ]; then
         # Xvfb must not hold the test runner's output pipes, or CTest waits for it forever.
         rm -f "$state/display"
@@ -60,7 +63,14 @@ setup)
     ;;
 run)
     use_display
-    exec "$wine" "$@"
+    # Wine starts helpers on demand (the desktop, services) that outlive the program and keep
+    # its output handles; through a file they never hold the test runner's pipe open.
+    out=$(mktemp)
+    "$wine" "$@" </dev/null >"$out" 2>&1
+    status=$?
+    cat "$out"
+    rm -f "$out"
+    exit $status
     ;;
 cleanup)
     stop_all
