@@ -11,8 +11,9 @@
 
 namespace {
 
-const DWORD PRIORITY_CLASSES[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
-                                  REALTIME_PRIORITY_CLASS};
+// Indexed by clamp_priority_index, which answers 0..3.
+const DWORD PRIORITY_CLASSES[4] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
+                                   REALTIME_PRIORITY_CLASS};
 
 // The ini path as the profile functions get it; lives as long as the store points at it.
 char resolved_ini_path[INI_PATH_SIZE];
@@ -40,12 +41,9 @@ int run_kelvast(HINSTANCE instance, const char* command_line) {
     choose_ini_path();
 
     reset_history_slots(history);
-    history.last_shown_index = -1;
 
     if (option_table[OPTION_PP].present) {
-        uint32_t index = clamp_priority_index(option_table[OPTION_PP].value);
-        const uint32_t last = sizeof PRIORITY_CLASSES / sizeof PRIORITY_CLASSES[0] - 1;
-        SetPriorityClass(GetCurrentProcess(), PRIORITY_CLASSES[index < last ? index : last]);
+        SetPriorityClass(GetCurrentProcess(), PRIORITY_CLASSES[clamp_priority_index(option_table[OPTION_PP].value)]);
     }
 
     INITCOMMONCONTROLSEX controls{};

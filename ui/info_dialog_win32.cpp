@@ -9,27 +9,17 @@
 namespace {
 
 int text_field_id = 0;
-char info_text[INFO_TEXT_SIZE];
+char info_listing[INFO_LISTING_SIZE];
 char caption_text[INFO_TEXT_SIZE];
 HWND info_dialog_window = nullptr;
-
-void insert_text(HWND field, const char* text) {
-    SendMessageA(field, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
-}
 
 void fill_info_dialog(HWND dialog) {
     info_dialog_window = dialog;
     HWND field = GetDlgItem(dialog, text_field_id);
     SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption_text));
+    // The field starts empty, so replacing the whole selection adds the text once per opening.
     SendMessageA(field, EM_SETSEL, 0, -1);
-    insert_text(field, info_text);
-    insert_text(field, INFO_DESCRIPTION_LINE);
-    insert_text(field, INFO_OPTIONS_LINE);
-    uint32_t positional_counter = 1;
-    for (uint32_t i = 0; i < option_count; ++i) {
-        format_option_line(option_table[i], &positional_counter, info_text, sizeof info_text);
-        insert_text(field, info_text);
-    }
+    SendMessageA(field, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(info_listing));
 }
 
 INT_PTR CALLBACK info_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
@@ -56,7 +46,7 @@ INT_PTR CALLBACK info_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
 
 void show_info_dialog(int text_field, const char* title, const char* build_date, const char* build_time) {
     text_field_id = text_field;
-    format_info_header(title, build_date, build_time, info_text, sizeof info_text);
+    build_info_text(option_table, option_count, title, build_date, build_time, info_listing, sizeof info_listing);
     format_info_caption(title, caption_text, sizeof caption_text);
     DialogBoxParamA(app_instance, "DLG_HELP", main_dialog_window, info_dialog_proc, 0);
 }
