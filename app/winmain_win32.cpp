@@ -2,6 +2,6 @@
 
 #include "app/startup_win32.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
-    return run_kelvast(instance, command_line);
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
+    return run_kelvast(hInstance, lpCmdLine);
 }

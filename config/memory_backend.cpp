@@ -1,5 +1,6 @@
 #include "config/memory_backend.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -8,11 +9,8 @@ namespace {
 // Registry and profile names compare without regard to case.
 std::string fold(const char* text) {
     std::string s = text == nullptr ? std::string() : std::string(text);
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return s;
 }
 
@@ -37,9 +35,9 @@ bool MemorySettingsBackend::create_key(uintptr_t root, const char* path, Key& ke
     if (!folded.empty()) {
         // Every key on the way is created too.
         for (size_t at = folded.find('\\'); at != std::string::npos; at = folded.find('\\', at + 1)) {
-            keys_[{root, folded.substr(0, at)}];
+            keys_.emplace(KeyId{root, folded.substr(0, at)}, std::map<std::string, Value>());
         }
-        keys_[{root, folded}];
+        keys_.emplace(KeyId{root, folded}, std::map<std::string, Value>());
     }
     key = next_handle_++;
     handles_[key] = Handle{root, folded, true};

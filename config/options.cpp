@@ -7,9 +7,9 @@
 size_t next_token(const char* text, char* token, size_t size, bool* cut) {
     size_t used = 0;
     size_t consumed = 0;
-    bool quoted = false;
     bool overflow = false;
     if (text != nullptr) {
+        bool quoted = false;
         for (;;) {
             char c = text[consumed];
             if (c == '\0') {

@@ -321,7 +321,7 @@ bool read_number(const char* s, int base, uint32_t& out) {
     }
     uint64_t value = 0;
     bool any = false;
-    for (int d; (d = digit_value(*s, base)) >= 0; ++s) {
+    for (int d = digit_value(*s, base); d >= 0; d = digit_value(*++s, base)) {
         value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
         if (value > UINT32_MAX) {
             return false;

@@ -96,7 +96,7 @@ bool resolve_ini_path(const char* ini_path, char* out, size_t size) {
         return false;
     }
     if (!has_directory(ini_path)) {
-        char exe[1024];
+        char exe[1024] = {};
         DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
         if (n == 0 || n >= sizeof exe) {
             return false;

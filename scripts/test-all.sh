@@ -16,6 +16,12 @@ if ! scripts/format.sh --check; then
     status=1
 fi
 
+echo "== static analysis"
+if ! scripts/lint.sh; then
+    echo "static analysis failed: see scripts/lint.sh and .clang-tidy"
+    status=1
+fi
+
 for preset in native native-asan windows; do
     echo "== $preset: configure and build"
     log=build/$preset-build.log
