@@ -2,6 +2,8 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include <climits>
+
 #include "ui/main_dialog_win32.h"
 
 #include "app/bounded_text.h"
@@ -69,17 +71,44 @@ void set_dialog_icons(HWND dialog) {
     }
 }
 
+int clamp_int(long long value, long long low, long long high) {
+    return static_cast<int>(value < low ? low : (value > high ? high : value));
+}
+
 void restore_window_rect(HWND dialog) {
-    int width = static_cast<int>(window_values.width);
-    int height = static_cast<int>(window_values.height);
-    // A stored size below the dialog's minimum (or beyond int) can only come from a damaged
-    // store; it would leave no usable window.
+    // A size beyond the desktop hides the buttons anchored to the right and bottom edges.
+    const int desktop_x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int desktop_y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int desktop_width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int desktop_height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    int width = clamp_int(window_values.width, 0, desktop_width > 0 ? desktop_width : INT_MAX);
+    int height = clamp_int(window_values.height, 0, desktop_height > 0 ? desktop_height : INT_MAX);
+    // A stored size below the dialog's minimum can only come from a damaged store; it would leave
+    // no usable window.
     if (main_layout.captured) {
         width = width < main_layout.min_width ? main_layout.min_width : width;
         height = height < main_layout.min_height ? main_layout.min_height : height;
     }
-    MoveWindow(dialog, static_cast<int>(window_values.pos_x), static_cast<int>(window_values.pos_y), width, height,
-               TRUE);
+    // The stored numbers are the signed screen coordinates; one just beyond the desktop keeps the
+    // rectangle valid for the monitor test below.
+    RECT rect;
+    rect.left = clamp_int(static_cast<int32_t>(window_values.pos_x), desktop_x - width - 1,
+                          static_cast<long long>(desktop_x) + desktop_width + 1);
+    rect.top = clamp_int(static_cast<int32_t>(window_values.pos_y), desktop_y - height - 1,
+                         static_cast<long long>(desktop_y) + desktop_height + 1);
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
+    // A window on no monitor (a damaged store, or a screen since removed) could never be reached:
+    // bring it into the nearest monitor's work area.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) == nullptr &&
+        GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        rect.left = clamp_int(rect.left, work.left, work.right - width > work.left ? work.right - width : work.left);
+        rect.top = clamp_int(rect.top, work.top, work.bottom - height > work.top ? work.bottom - height : work.top);
+    }
+    MoveWindow(dialog, rect.left, rect.top, width, height, TRUE);
 }
 
 void on_init_dialog(HWND dialog) {
@@ -89,6 +118,8 @@ void on_init_dialog(HWND dialog) {
 
     program_font = CreateFontA(15, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Courier New");
     SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, reinterpret_cast<WPARAM>(program_font), FALSE);
+    // Start reads no more than this; anything typed beyond it would be cut off unseen.
+    SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof program_text - 1, 0);
 
     if (load_settings(settings_store, win32_settings_backend())) {
         restore_window_rect(dialog);

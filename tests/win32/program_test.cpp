@@ -6,139 +6,12 @@
 
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "res/resource.h"
+#include "support/kelvast_driver.h"
 #include "support/test_support.h"
 
 namespace {
-
-const char* const PROGRAM_KEY = "Software\\Tansky Freeware\\Kelvast";
-
-// Polls: another process's windows come and go on its own schedule, there is no clock to fake.
-template <typename Condition>
-bool wait_until(Condition condition, DWORD timeout_ms = 5000) {
-    for (DWORD start = GetTickCount(); !condition(); Sleep(20)) {
-        if (GetTickCount() - start >= timeout_ms) {
-            return false;
-        }
-    }
-    return true;
-}
-
-struct WindowSearch {
-    DWORD process_id;
-    const char* caption;
-    HWND found;
-};
-
-HWND wait_for_window(DWORD process_id, const char* caption, DWORD timeout_ms) {
-    WindowSearch search{process_id, caption, nullptr};
-    auto match = [](HWND window, LPARAM context) -> BOOL {
-        WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->process_id && IsWindowVisible(window) && window_text(window) == search->caption) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    };
-    wait_until([&] { return !EnumWindows(match, reinterpret_cast<LPARAM>(&search)) && search.found; }, timeout_ms);
-    return search.found;
-}
-
-// One kelvast.exe process; whatever happens in a test, it does not outlive the test.
-struct Kelvast {
-    PROCESS_INFORMATION process{};
-    HWND dialog = nullptr;
-
-    explicit Kelvast(const std::string& switches, const char* directory = nullptr) {
-        std::string line = "\"" + path_beside_test("kelvast.exe") + "\" " + switches;
-        std::vector<char> buffer(line.c_str(), line.c_str() + line.size() + 1);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
-                           &process)) {
-            dialog = wait_for_window(process.dwProcessId, "Kelvast - Version 0.30", 30000);
-        }
-    }
-    ~Kelvast() {
-        if (process.hProcess != nullptr) {
-            TerminateProcess(process.hProcess, 1);  // fails harmlessly once the process has ended
-            WaitForSingleObject(process.hProcess, 5000);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-    }
-    // Exit as the user does; false when the process does not end.
-    bool exit() const {
-        post(IDC_EXIT);
-        return WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
-    }
-
-    HWND item(int id) const { return GetDlgItem(dialog, id); }
-    std::string text(int id) const { return window_text(item(id)); }
-    void set_text(int id, const char* value) const {
-        SendMessageA(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
-    }
-    void command(int id) const {
-        DWORD_PTR result;
-        SendMessageTimeoutW(dialog, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, &result);
-    }
-    void post(int id) const { PostMessageA(dialog, WM_COMMAND, id, 0); }
-    std::string days(const char* set = nullptr) const {
-        std::string mask;
-        for (int i = 0; i < 7; ++i) {
-            if (set != nullptr) {
-                SendMessageA(item(IDC_DAY_SU + i), BM_SETCHECK, set[i] == '1' ? BST_CHECKED : BST_UNCHECKED, 0);
-            }
-            mask += SendMessageA(item(IDC_DAY_SU + i), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
-        }
-        return mask;
-    }
-    // The A message comes back as UTF-16 across processes (see WINE-NOTES).
-    std::string list_item(int index) const {
-        LRESULT length = SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXTLEN, index, 0);
-        std::vector<wchar_t> wide(length < 0 ? 1 : length + 1, L'\0');
-        SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
-        return length < 0 ? "<none>" : std::string(wide.begin(), wide.begin() + length);
-    }
-    bool status_becomes(const std::string& expected) const {
-        return wait_until([&] { return text(IDC_STATUS) == expected; });
-    }
-    RECT rect() const {
-        RECT r{};
-        GetWindowRect(dialog, &r);
-        return r;
-    }
-    void start(const char* program, const char* time, const char* mask) const {
-        set_text(IDC_PROGRAM, program);
-        set_text(IDC_TIME, time);
-        days(mask);
-        command(IDC_START);
-    }
-};
-
-bool program_key_exists() {
-    HKEY key;
-    bool exists = RegOpenKeyExA(HKEY_CURRENT_USER, PROGRAM_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (exists) {
-        RegCloseKey(key);
-    }
-    return exists;
-}
-
-DWORD stored_number(const char* section, const char* name) {
-    std::string path = std::string(PROGRAM_KEY) + "\\" + section;
-    DWORD value = 0xFFFFFFFF, size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
-
-bool file_exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // Leaves a schedule and a moved window in the stores the switches select, then restarts with the
 // same switches and expects both back; returns the rectangle.
@@ -162,7 +35,7 @@ RECT round_trip(const std::string& switches, const char* program, const char* ti
     Kelvast kelvast(switches);
     RECT now = kelvast.rect();
     EXPECT_TRUE(EqualRect(&now, &moved)) << now.left << "," << now.top << " " << now.right << "," << now.bottom;
-    EXPECT_EQ(SendMessageA(kelvast.item(IDC_PROGRAM), CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(kelvast.list_count(), 1);
     EXPECT_EQ(kelvast.list_item(0), program);
     EXPECT_EQ(kelvast.text(IDC_PROGRAM), program);
     EXPECT_EQ(kelvast.text(IDC_TIME), time);
@@ -253,15 +126,7 @@ TEST(Program, LaunchesTheScheduledProgramWithExpandedPlaceholders) {
 
     std::string line;
     auto read_record = [&] {
-        line.clear();
-        HANDLE file = CreateFileA(record.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        char chunk[512];
-        DWORD got = 0;
-        while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-            line.append(chunk, got);
-        }
-        CloseHandle(file);
+        line = read_file(record);
         return line.find('\n') != std::string::npos;
     };
     ASSERT_TRUE(wait_until(read_record, 20000)) << "probe.exe did not run";
