@@ -5,6 +5,8 @@
 const char* const PROGRAM_NAME = "Kelvast";
 const char* const REGISTRY_KEY_PATH = "Software\\Tansky Freeware\\Kelvast";
 const char* const DEFAULT_INI_NAME = "Kelvast.ini";
+const char* const WINDOW_SECTION = "Window";
+const char* const HISTORY_SECTION = "Settings";
 
 ScheduleRequest schedule_request{};
 char expanded_command_line[COMMAND_LINE_SIZE];
@@ -41,12 +43,13 @@ uint32_t version_value = VERSION_MINOR;
 History history{};
 
 SettingEntry settings_table[SETTINGS_ROW_COUNT] = {
-    {"Window", "PosX", REG_DWORD, SF_OVERWRITE, &window_values.pos_x, 1},
-    {"Window", "PosY", REG_DWORD, SF_OVERWRITE, &window_values.pos_y, 1},
-    {"Window", "Width", REG_DWORD, SF_OVERWRITE, &window_values.width, 1},
-    {"Window", "Height", REG_DWORD, SF_OVERWRITE, &window_values.height, 1},
+    {WINDOW_SECTION, "PosX", REG_DWORD, SF_OVERWRITE, &window_values.pos_x, 1},
+    {WINDOW_SECTION, "PosY", REG_DWORD, SF_OVERWRITE, &window_values.pos_y, 1},
+    {WINDOW_SECTION, "Width", REG_DWORD, SF_OVERWRITE, &window_values.width, 1},
+    {WINDOW_SECTION, "Height", REG_DWORD, SF_OVERWRITE, &window_values.height, 1},
     {"Program", "Version", REG_DWORD, SF_OVERWRITE, &version_value, 1},
-    {"Settings", "History", REG_MULTI_SZ, SF_OVERWRITE, history.buffer, static_cast<uint32_t>(HISTORY_BUFFER_SIZE)},
+    {HISTORY_SECTION, "History", REG_MULTI_SZ, SF_OVERWRITE, history.buffer,
+     static_cast<uint32_t>(HISTORY_BUFFER_SIZE)},
 };
 
 SettingsStore settings_store = {

@@ -16,6 +16,8 @@ constexpr uint32_t VERSION_MINOR = 30;
 extern const char* const PROGRAM_NAME;       // "Kelvast"
 extern const char* const REGISTRY_KEY_PATH;  // below HKEY_CURRENT_USER
 extern const char* const DEFAULT_INI_NAME;   // "Kelvast.ini"
+extern const char* const WINDOW_SECTION;     // the rectangle's rows
+extern const char* const HISTORY_SECTION;    // the History row
 
 struct WindowValues {
     uint32_t pos_x;

@@ -356,10 +356,15 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend) {
     }
     bool result = false;
     uint32_t count = row_count(store);
+    for (uint32_t i = 0; i < count; ++i) {
+        store.entries[i].loaded = false;
+    }
     if (store.mode & MODE_READ_REGISTRY) {
         result = true;
         for (uint32_t i = 0; i < count; ++i) {
-            if (!load_registry_row(store, store.entries[i], backend, scratch)) {
+            if (load_registry_row(store, store.entries[i], backend, scratch)) {
+                store.entries[i].loaded = true;
+            } else {
                 result = false;
             }
         }
@@ -372,8 +377,13 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend) {
             // The ini file decides the result, whatever the registry said.
             result = true;
             for (uint32_t i = 0; i < count; ++i) {
-                const SettingEntry& row = store.entries[i];
-                if (known_type(row.type) && !load_ini_row(row, backend, path, scratch)) {
+                SettingEntry& row = store.entries[i];
+                if (!known_type(row.type)) {
+                    continue;
+                }
+                if (load_ini_row(row, backend, path, scratch)) {
+                    row.loaded = true;
+                } else {
                     result = false;
                 }
             }
@@ -381,6 +391,20 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend) {
     }
     free(scratch);
     return result;
+}
+
+bool section_loaded(const SettingsStore& store, const char* section) {
+    if (section == nullptr) {
+        return false;
+    }
+    uint32_t count = row_count(store);
+    for (uint32_t i = 0; i < count; ++i) {
+        const SettingEntry& row = store.entries[i];
+        if (row.loaded && row.section != nullptr && strcmp(row.section, section) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void save_settings(SettingsStore& store, SettingsBackend& backend) {

@@ -36,7 +36,8 @@ struct SettingEntry {
     uint32_t type;
     uint32_t flags;
     void* data;
-    uint32_t size;  // bytes for texts and multi-strings, elements for numbers
+    uint32_t size;        // bytes for texts and multi-strings, elements for numbers
+    bool loaded = false;  // read from a store by the last load_settings
 };
 
 // HKEY_CURRENT_USER as the platform spells it: (HKEY)(ULONG_PTR)(LONG)0x80000001.
@@ -82,7 +83,11 @@ class SettingsBackend {
     virtual void write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
 };
 
+// True only when every row was read; rows that were read keep their values and are marked
+// `loaded` either way, so a caller can use what is valid beside what is damaged or missing.
 bool load_settings(SettingsStore& store, SettingsBackend& backend);
+// Whether any row of `section` was read by the last load_settings.
+bool section_loaded(const SettingsStore& store, const char* section);
 void save_settings(SettingsStore& store, SettingsBackend& backend);
 void clear_registry(SettingsStore& store, SettingsBackend& backend);
 

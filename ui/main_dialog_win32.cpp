@@ -75,6 +75,13 @@ int clamp_int(long long value, long long low, long long high) {
     return static_cast<int>(value < low ? low : (value > high ? high : value));
 }
 
+void remember_window_rect(const RECT& rect) {
+    window_values.pos_x = rect.left < 0 ? 0 : static_cast<uint32_t>(rect.left);
+    window_values.pos_y = rect.top < 0 ? 0 : static_cast<uint32_t>(rect.top);
+    window_values.width = static_cast<uint32_t>(rect.right - rect.left);
+    window_values.height = static_cast<uint32_t>(rect.bottom - rect.top);
+}
+
 void restore_window_rect(HWND dialog) {
     // A size beyond the desktop hides the buttons anchored to the right and bottom edges.
     const int desktop_x = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -121,8 +128,17 @@ void on_init_dialog(HWND dialog) {
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
     SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof program_text - 1, 0);
 
-    if (load_settings(settings_store, win32_settings_backend())) {
+    // A value that is missing or damaged keeps the template's; the others are still used, or the
+    // next Exit would write the template's rectangle over a valid stored one.
+    RECT initial;
+    if (GetWindowRect(dialog, &initial)) {
+        remember_window_rect(initial);
+    }
+    load_settings(settings_store, win32_settings_backend());
+    if (section_loaded(settings_store, WINDOW_SECTION)) {
         restore_window_rect(dialog);
+    }
+    if (section_loaded(settings_store, HISTORY_SECTION)) {
         refill_history_list(dialog, history);
     }
 
@@ -217,11 +233,7 @@ RECT rect_to_store(HWND dialog) {
 }
 
 void on_exit(HWND dialog) {
-    RECT rect = rect_to_store(dialog);
-    window_values.pos_x = rect.left < 0 ? 0 : static_cast<uint32_t>(rect.left);
-    window_values.pos_y = rect.top < 0 ? 0 : static_cast<uint32_t>(rect.top);
-    window_values.width = static_cast<uint32_t>(rect.right - rect.left);
-    window_values.height = static_cast<uint32_t>(rect.bottom - rect.top);
+    remember_window_rect(rect_to_store(dialog));
     version_value = VERSION_MINOR;
     save_settings(settings_store, win32_settings_backend());
     EndDialog(dialog, 1);

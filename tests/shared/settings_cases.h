@@ -111,22 +111,26 @@ inline void case_storage_modes(SettingsWorld& world) {
         const char* ini_history;
         uint32_t mode;
         bool loaded;
+        const char* rows_read;  // which rows the load marked as read
         std::string after_load, registry_after, ini_after;
     };
     const std::string reg = "50%\0x\0\0"s, none = "-,-,-,-,-,-";
     const std::string a = "1,2,3,4,29,50%|x||", fits = std::string(2569, 'h') + "\0\0"s, over = "h" + fits;
     const std::string ini = "11,12,13,14,31,run%_08:00:00%_1000001";
     const Row rows[] = {
-        {"first run", "", 0, "", RR | RW, false, "0,0,0,0,30,init||", "0,0,800,0,30,init||", none},
-        {"mode 0", reg, 6, "b", 0, false, "0,0,0,0,30,init||", a, "11,12,13,14,31,b"},
-        {"-rr -iw", reg, 0, "", RR | IW, true, a, a, "1,2,800,4,29,50%%%_x"},
-        {"-ir -rw", "", 6, "run%_08:00:00%_1000001", IR | RW, true, "11,12,13,14,31,run|08:00:00|1000001||",
+        {"first run", "", 0, "", RR | RW, false, "000000", "0,0,0,0,30,init||", "0,0,800,0,30,init||", none},
+        {"mode 0", reg, 6, "b", 0, false, "000000", "0,0,0,0,30,init||", a, "11,12,13,14,31,b"},
+        {"-rr -iw", reg, 0, "", RR | IW, true, "111111", a, a, "1,2,800,4,29,50%%%_x"},
+        {"-ir -rw", "", 6, "run%_08:00:00%_1000001", IR | RW, true, "111111", "11,12,13,14,31,run|08:00:00|1000001||",
          "11,12,800,14,31,run|08:00:00|1000001||", ini},
-        {"both read bits, window in ini", reg, 4, "", RR | IR, false, "11,12,13,14,29,50%|x||", a, "11,12,13,14,-,-"},
-        {"empty History line", "", 6, "", IR, true, "11,12,13,14,31,||", none, "11,12,13,14,31,"},
-        {"History of 2571 bytes", fits, 0, "", RR, true, "1,2,3,4,29," + shown(fits), "1,2,3,4,29," + shown(fits),
+        {"both read bits, window in ini", reg, 4, "", RR | IR, false, "111111", "11,12,13,14,29,50%|x||", a,
+         "11,12,13,14,-,-"},
+        {"ini with the window only", "", 4, "", IR, false, "111100", "11,12,13,14,30,init||", none, "11,12,13,14,-,-"},
+        {"empty History line", "", 6, "", IR, true, "111111", "11,12,13,14,31,||", none, "11,12,13,14,31,"},
+        {"History of 2571 bytes", fits, 0, "", RR, true, "111111", "1,2,3,4,29," + shown(fits),
+         "1,2,3,4,29," + shown(fits), none},
+        {"History of 2572 bytes", over, 0, "", RR, false, "111110", "1,2,3,4,29,init||", "1,2,3,4,29," + shown(over),
          none},
-        {"History of 2572 bytes", over, 0, "", RR, false, "1,2,3,4,29,init||", "1,2,3,4,29," + shown(over), none},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -144,6 +148,13 @@ inline void case_storage_modes(SettingsWorld& world) {
         }
         SettingsStore store = program_store(world, row.mode);
         EXPECT_EQ(load_settings(store, world.backend()), row.loaded);
+        std::string read;
+        for (uint32_t i = 0; i < store.count; ++i) {
+            read += store.entries[i].loaded ? '1' : '0';
+        }
+        EXPECT_EQ(read, row.rows_read);
+        EXPECT_EQ(section_loaded(store, "Window"), read[0] == '1');
+        EXPECT_EQ(section_loaded(store, "Settings"), read[5] == '1');
         EXPECT_EQ(program_values(), row.after_load);
         window_values.width = 800;
         save_settings(store, world.backend());

@@ -209,7 +209,6 @@ TEST(Hostile, DamagedIniFile) {
     const struct {
         const char* name;
         std::string content;
-        bool restored;  // every value present: the window goes where the file says
         std::string list, time, days;
         std::string history;  // as written on Exit
     } rows[] = {
@@ -219,7 +218,7 @@ TEST(Hostile, DamagedIniFile) {
                 "Width=abc\r\nHeight=999999999999\r\nExtra=5\r\n[Program]\r\nVersion=-3\r\n[Settings]\r\n"
                 "History=%zcalc.exe%_01:02:03%_1000001%_note%%pad.exe%_25:99:99%_11x%_valid.exe%_10:00:00%_"
                 "0111110%\r\n",
-         true, "%zcalc.exe\nnote%pad.exe\nvalid.exe\n", "01:02:03", "1000001",
+         "%zcalc.exe\nnote%pad.exe\nvalid.exe\n", "01:02:03", "1000001",
          "%%zcalc.exe%_01:02:03%_1000001%_note%%pad.exe%_25:99:99%_11x%_valid.exe%_10:00:00%_0111110%%"},
         // Values longer than their variables and than the profile read, and a file that ends inside
         // the twelfth history entry: the entries that fit whole are kept.
@@ -227,12 +226,12 @@ TEST(Hostile, DamagedIniFile) {
          keep + "[Window]\r\nPosX=150\r\nPosY=120\r\nWidth=" + std::string(70000, '7') + "\r\n" +
              std::string(70000, '#') + "\r\nHeight=1\r\n[Program]\r\nVersion=30\r\n[Settings]\r\nHistory=" +
              twelve_encoded.substr(0, twelve_encoded.size() - 10),
-         true, nine_listed, "10:00:00", "1111111", nine_encoded},
-        // A value missing: nothing restored, but the history read stays and is written back.
+         nine_listed, "10:00:00", "1111111", nine_encoded},
+        // A value missing: the others are still used, and written back.
         {"missing value",
          keep + "[Window]\r\nPosX=150\r\nPosY=120\r\nWidth=600\r\n[Program]\r\nVersion=30\r\n[Settings]\r\n"
                 "History=b.exe%_02:03:04%_0000011\r\n",
-         false, "", "", "0000000", "b.exe%_02:03:04%_0000011"},
+         "b.exe\n", "02:03:04", "0000011", "b.exe%_02:03:04%_0000011"},
     };
     int n = 0;
     for (const auto& row : rows) {
@@ -244,12 +243,8 @@ TEST(Hostile, DamagedIniFile) {
         EXPECT_EQ(kelvast.text(IDC_STATUS), "");
         expect_shown(kelvast, row.list, row.time.c_str(), row.days.c_str());
         RECT r = kelvast.rect();
-        if (row.restored) {
-            EXPECT_EQ(r.left, 150);
-            EXPECT_EQ(r.top, 120);
-        } else {
-            EXPECT_NE(r.left, 150);
-        }
+        EXPECT_EQ(r.left, 150);
+        EXPECT_EQ(r.top, 120);
         EXPECT_TRUE(kelvast.exit());
         expect_ini_window(ini, r);
         EXPECT_EQ(ini_value(ini, "Settings", "History"), row.history);
@@ -284,8 +279,7 @@ TEST(Hostile, DamagedRegistryValues) {
         const char* damaged;  // a window value stored wrongly, or null
         DWORD damaged_type;
         std::string damaged_bytes;
-        bool restored;
-        LONG left, top, width;  // where a restored window must be
+        LONG left, top, width;  // where the window must be; width 0: the template's
         std::string list;
         const char* time;
         const char* days;
@@ -293,17 +287,18 @@ TEST(Hostile, DamagedRegistryValues) {
     } rows[] = {
         // Four bytes of text read as a number would put the window far beyond the screen's edge.
         {"unterminated binary history, position as text", REG_BINARY, unterminated, "PosX", REG_SZ,
-         std::string("100\0", 4), true, screen_width - 720, 120, 720, "a.exe\nb.exe\n", "01:02:03", "1000001",
+         std::string("100\0", 4), screen_width - 720, 120, 720, "a.exe\nb.exe\n", "01:02:03", "1000001",
          unterminated + std::string(2, '\0')},
         {"largest history, width beyond any screen", REG_MULTI_SZ, history_bytes(ten), "Width", REG_DWORD, dword_bytes,
-         true, 150, 120, desktop_width, ten_listed, "10:00:00", "1111111", history_bytes(ten)},
-        {"history one byte too long", REG_MULTI_SZ, history_bytes(ten_long), nullptr, 0, "", false, 0, 0, 0, "", "",
+         150, 120, desktop_width, ten_listed, "10:00:00", "1111111", history_bytes(ten)},
+        // A history that cannot be taken is dropped; the window values beside it still count.
+        {"history one byte too long", REG_MULTI_SZ, history_bytes(ten_long), nullptr, 0, "", 150, 120, 720, "", "",
          "0000000", std::string(2, '\0')},
-        {"history as a number, position above the screen", REG_DWORD, "ABCD", "PosY", REG_DWORD, minus_100, true, 150,
-         -100, 720, "ABCD\n", "", "0000000", std::string("ABCD\0\0", 6)},
-        // Not a number at all: the load fails, and the valid history survives unshown.
-        {"width of two bytes", REG_MULTI_SZ, valid, "Width", REG_BINARY, "\x10\x02", false, 0, 0, 0, "", "", "0000000",
-         valid},
+        {"history as a number, position above the screen", REG_DWORD, "ABCD", "PosY", REG_DWORD, minus_100, 150, -100,
+         720, "ABCD\n", "", "0000000", std::string("ABCD\0\0", 6)},
+        // Not a number at all: the template's width, and every valid value still used.
+        {"width of two bytes", REG_MULTI_SZ, valid, "Width", REG_BINARY, "\x10\x02", 150, 120, 0, "c.exe\n", "03:04:05",
+         "0010000", valid},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -326,12 +321,10 @@ TEST(Hostile, DamagedRegistryValues) {
         EXPECT_EQ(kelvast.text(IDC_STATUS), "");
         expect_shown(kelvast, row.list, row.time, row.days);
         RECT r = kelvast.rect();
-        if (row.restored) {
-            EXPECT_EQ(r.left, row.left);
-            EXPECT_EQ(r.top, row.top);
+        EXPECT_EQ(r.left, row.left);
+        EXPECT_EQ(r.top, row.top);
+        if (row.width != 0) {
             EXPECT_EQ(r.right - r.left, row.width);
-        } else {
-            EXPECT_NE(r.right - r.left, 720) << "restored after a failed load";
         }
         EXPECT_TRUE(kelvast.exit());
         expect_registry_window(r);
@@ -359,6 +352,7 @@ TEST(Hostile, IniFolderMissingOrUnwritable) {
         bool restored;
         std::string history;  // in the registry after Exit
     } rows[] = {
+        // The registry's history is still shown, though the ini file gives nothing.
         {"missing folder", dir + "\\missing\\deeper\\k.ini", false, seeded},
         {"file as folder", blocker + "\\k.ini", false, seeded},
         {"read-only file", readonly, true, history_bytes({{"r.exe", "05:06:07", "0000001"}})},
@@ -373,7 +367,7 @@ TEST(Hostile, IniFolderMissingOrUnwritable) {
         if (row.restored) {
             expect_shown(kelvast, "r.exe\n", "05:06:07", "0000001");
         } else {
-            expect_shown(kelvast, "", "", "0000000");
+            expect_shown(kelvast, "seed.exe\n", "01:02:03", "0100000");
         }
         RECT r = kelvast.rect();
         EXPECT_TRUE(kelvast.exit());
