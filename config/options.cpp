@@ -148,11 +148,13 @@ void apply_number(OptionEntry& row, char switch_char, const char* token, const c
 }
 
 void apply_string(OptionEntry& row, char switch_char, const char* token, const char* value_text, char* error_text) {
-    if (value_text == nullptr) {
+    // A value cut to fit would name something else (another ini file, say): refuse it whole.
+    bool usable_row = row.dest != nullptr && row.value > 0;
+    if (value_text == nullptr || (usable_row && strlen(value_text) >= static_cast<size_t>(row.value))) {
         append_format(error_text, OPTION_ERROR_SIZE, "%c%s (invalid value)", switch_char, token);
         return;
     }
-    if (row.dest == nullptr || row.value <= 0) {
+    if (!usable_row) {
         return;
     }
     copy_text(row.dest, static_cast<size_t>(row.value), value_text);
