@@ -150,6 +150,8 @@ def history():
 
     fresh = 255  # a new command line rather than a listed one
     ten = b"".join(entry("cmd%d" % i) for i in range(10)) + b"\0"
+    # Nine entries of 273 bytes and a new one of 114 fill the buffer but for its closing zero byte.
+    nine_long = b"".join(entry(chr(ord("a") + i) * 255, "23:59:59", "1111111") for i in range(9)) + b"\0"
     write("history", [
         seed(b"\0\0", [(fresh, "notepad.exe", "10:00:00", "0100000"), (fresh, "calc.exe", "11:00:00", "0100000"),
                        (fresh, "notepad.exe", "12:00:00", "0000010")]),
@@ -158,6 +160,7 @@ def history():
         seed(b"", [(fresh, "new", "02:00:00", "0000001")], fill=ord("a")),
         seed(b"\0\0\0" + entry("a") + entry("b", "02:00:00") + b"\0", [(fresh, "c", "03:00:00", "0010000")]),
         seed(b"", [(fresh, "y" * 255, "23:59:59", "1111111"), (fresh, "z" * 256, "23:59:59", "1111111")]),
+        seed(nine_long, [(fresh, "n" * 96, "23:59:59", "1111111")]),
     ])
 
 
