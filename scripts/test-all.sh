@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds every preset and runs every suite: native unit tests, the same under sanitizers, and the
-# Windows build with its tests under Wine. Ends with the pass/fail counts of all suites together.
+# Builds every preset and runs every suite: native unit tests, the same under sanitizers, the
+# Windows build with its tests under Wine, and a few seconds of every fuzz target. Ends with the
+# pass/fail counts of all suites together.
 set -u
 cd "$(dirname "$0")/.."
 scripts/deps.sh || exit 1
@@ -22,7 +23,7 @@ if ! scripts/lint.sh; then
     status=1
 fi
 
-for preset in native native-asan windows; do
+for preset in native native-asan windows fuzz; do
     echo "== $preset: configure and build"
     log=build/$preset-build.log
     if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$jobs"; } >"$log" 2>&1; then

@@ -127,6 +127,26 @@ TEST(History, LongEntriesDropTheOldestWholeToStayInTheBuffer) {
     }
     EXPECT_EQ(listed(*history), expected);
 
+    // Nine of them and a new entry of 113 bytes fill the buffer to its last byte, the closing
+    // zero included; one byte more and the oldest goes.
+    const struct {
+        size_t command_length;
+        size_t old_kept;
+    } limits[] = {{95, 9}, {96, 8}};
+    for (const auto& limit : limits) {
+        history = history_of();
+        Commands old;
+        for (int i = 0; i < 9; i++) {
+            old.insert(old.begin(), std::string(255, static_cast<char>('a' + i)));
+            add_history_entry(*history, old.front().c_str(), "23:59:59", "1111111");
+        }
+        const std::string command(limit.command_length, 'n');
+        ASSERT_TRUE(add_history_entry(*history, command.c_str(), "23:59:59", "1111111"));
+        old.resize(limit.old_kept);
+        old.insert(old.begin(), command);
+        EXPECT_EQ(stored(*history), old) << limit.command_length;
+    }
+
     // An entry larger than a slot is refused, one that just fits is taken.
     history = history_of();
     std::string command(HISTORY_SLOT_SIZE - 3, 'y');
