@@ -409,14 +409,15 @@ int run_idle(const std::string& name, int seconds) {
     unsigned long long cpu_before = process_cpu(program.process.hProcess);
     unsigned long long wall_before = precise_now();
     write_marker(in_out_dir("idle-" + name + ".ready"), program.process.dwProcessId);
-    Sleep(static_cast<DWORD>(seconds) * 1000);
+    // The script's slices start a little later and run a little longer than the nominal window; the
+    // driver stays asleep through them. Nothing here touches the program before the script's last
+    // sample: the memory walk below wakes it (Wine answers a query of another process inside it).
+    Sleep(static_cast<DWORD>(seconds) * 1000 + 2000);
+    bool released = wait_until([&] { return file_exists(in_out_dir("idle-" + name + ".stop")); }, 120000, 50);
     unsigned long long cpu = process_cpu(program.process.hProcess) - cpu_before;
     unsigned long long wall = precise_now() - wall_before;
     record_sample("idle_cpu_pct_windows", name.c_str(), 100.0 * static_cast<double>(cpu) / static_cast<double>(wall));
     record_memory(program, "waiting", name.c_str());
-
-    // The script takes its last sample of the window before it lets the program go.
-    bool released = wait_until([&] { return file_exists(in_out_dir("idle-" + name + ".stop")); }, 120000, 50);
     if (kelvast) {
         program.cancel();
     }
