@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/bounded_text.h"
+
 namespace {
 
 constexpr int64_t MS_PER_DAY = 86400000;
@@ -84,7 +86,7 @@ class FakePlatform : public WorkerPlatform {
 
 void fill_request(ScheduleRequest& request, const char* target, const char* mask) {
     memset(request.command_line, 0, sizeof request.command_line);
-    strcpy(request.command_line, "backup.cmd &&hhmiss");
+    copy_text(request.command_line, sizeof request.command_line, "backup.cmd &&hhmiss");
     request.target_second = second_of_day(target);
     memcpy(request.day_mask, mask, DAY_MASK_SIZE);
     request.stop = false;

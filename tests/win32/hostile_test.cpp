@@ -144,15 +144,11 @@ TEST(Hostile, LongestCommandLineRunsExpandedAndIsKept) {
     std::string command = head + std::string(255 - head.size() - tail.size(), 'x') + tail;
     ASSERT_EQ(command.size(), 255u);
 
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    unsigned target = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + 3) % 86400;
-    char time_text[16];
-    wsprintfA(time_text, "%02u:%02u:%02u", target / 3600, target / 60 % 60, target % 60);
+    const std::string time_text = time_text_ahead(3);
     {
         Kelvast kelvast("");
         expect_up(kelvast);
-        kelvast.start(command.c_str(), time_text, "1111111");
+        kelvast.start(command.c_str(), time_text.c_str(), "1111111");
         ASSERT_EQ(kelvast.text(IDC_STATUS), std::string("Waiting to start program at ") + time_text);
         std::string line;
         ASSERT_TRUE(wait_until(
@@ -173,11 +169,11 @@ TEST(Hostile, LongestCommandLineRunsExpandedAndIsKept) {
         EXPECT_TRUE(kelvast.status_becomes("Thread ended normally"));
         EXPECT_TRUE(kelvast.exit());
     }
-    EXPECT_EQ(stored_history(), history_bytes({{command, time_text, "1111111"}}));
+    EXPECT_EQ(stored_history(), history_bytes({{command, time_text.c_str(), "1111111"}}));
 
     Kelvast kelvast("");
     expect_up(kelvast);
-    expect_shown(kelvast, command + "\n", time_text, "1111111");
+    expect_shown(kelvast, command + "\n", time_text.c_str(), "1111111");
     // Typed text stops where the command line's buffer does.
     HWND edit = FindWindowExA(kelvast.item(IDC_PROGRAM), nullptr, "Edit", nullptr);
     ASSERT_NE(edit, nullptr);

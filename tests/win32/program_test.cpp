@@ -115,13 +115,9 @@ TEST(Program, LaunchesTheScheduledProgramWithExpandedPlaceholders) {
     Kelvast kelvast("-rd -id", folder.c_str());
     ASSERT_NE(kelvast.dialog, nullptr);
 
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    unsigned target = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + 3) % 86400;
-    char time_text[16];
-    wsprintfA(time_text, "%02u:%02u:%02u", target / 3600, target / 60 % 60, target % 60);
+    const std::string time_text = time_text_ahead(3);
     std::string command = "\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" at&&yyyymoddhhmiss";
-    kelvast.start(command.c_str(), time_text, "1111111");
+    kelvast.start(command.c_str(), time_text.c_str(), "1111111");
     ASSERT_EQ(kelvast.text(IDC_STATUS), std::string("Waiting to start program at ") + time_text);
 
     std::string line;
@@ -135,6 +131,8 @@ TEST(Program, LaunchesTheScheduledProgramWithExpandedPlaceholders) {
         line, fields, std::regex("at(\\d{8})(\\d\\d)(\\d\\d)(\\d\\d)\\|(\\d+)\\|(\\d+)\\|([^|]*)\\|([^\\r\\n]*)")))
         << line;
     unsigned launched = std::stoul(fields[2]) * 3600 + std::stoul(fields[3]) * 60 + std::stoul(fields[4]);
+    unsigned target = std::stoul(time_text.substr(0, 2)) * 3600 + std::stoul(time_text.substr(3, 2)) * 60 +
+                      std::stoul(time_text.substr(6, 2));
     EXPECT_LE((launched + 86400 - target) % 86400, 5u) << line;
     EXPECT_EQ(fields[5], "1") << "STARTF_USESHOWWINDOW";
     EXPECT_EQ(fields[6], "6") << "shown minimised";

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/bounded_text.h"
 #include "app/program_state.h"
 #include "app/program_state_win32.h"
 #include "schedule/worker.h"
@@ -95,7 +96,7 @@ class WorkerThread : public ::testing::Test {
         GetLocalTime(&now);
         const uint32_t second = (now.wHour * 60u + now.wMinute) * 60u + now.wSecond;
         EXPECT_LT(command.size(), COMMAND_LINE_SIZE);
-        strncpy(schedule_request.command_line, command.c_str(), COMMAND_LINE_SIZE - 1);
+        copy_text(schedule_request.command_line, sizeof schedule_request.command_line, command.c_str());
         schedule_request.target_second = (second + seconds_ahead) % SECONDS_PER_DAY;
         memcpy(schedule_request.day_mask, "1111111", DAY_MASK_SIZE);
         schedule_request.stop = false;

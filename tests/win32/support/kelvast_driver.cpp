@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/bounded_text.h"
 #include "res/resource.h"
 #include "support/test_support.h"
 
@@ -211,4 +212,13 @@ void write_file(const std::string& path, const std::string& content) {
         WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
         CloseHandle(file);
     }
+}
+
+std::string time_text_ahead(unsigned seconds) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    unsigned target = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + seconds) % 86400;
+    char text[16];
+    format_text(text, sizeof text, "%02u:%02u:%02u", target / 3600, target / 60 % 60, target % 60);
+    return text;
 }

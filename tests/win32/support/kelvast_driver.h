@@ -62,6 +62,9 @@ bool stored_value(const char* section, const char* name, DWORD& type, std::strin
 // Writes exactly `bytes`, with no zero byte added behind a text.
 void store_value(const char* section, const char* name, DWORD type, const std::string& bytes);
 
+// The local time of day `seconds` from now, as "HH:MM:SS", for a schedule that fires soon.
+std::string time_text_ahead(unsigned seconds);
+
 bool file_exists(const std::string& path);
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& content);
