@@ -180,6 +180,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     FUZZ_CHECK(loaded == expected);
+    // Each row is marked read exactly when one of the stores read gave it.
+    for (const SettingEntry& row : v.rows) {
+        const bool from_registry = (mode & MODE_READ_REGISTRY) && registry_row_readable(backend, row);
+        const bool from_ini = (mode & MODE_READ_INI) && known_type(row.type) && ini_row_present(backend, row);
+        FUZZ_CHECK(row.loaded == (from_registry || from_ini));
+    }
     if (mode == 0) {
         FUZZ_CHECK(values_of(v) == before);
     }
