@@ -28,13 +28,22 @@ class NoOpWindows final : public WindowOps {
     int32_t full_screen_height() override { return 1024; }
 };
 
-// Each iteration changes both dimensions, so both passes run: 14 placements and two sorts.
-void BM_RelayoutControls(benchmark::State& state) {
+// The program's layout table, captured over the fake windows.
+struct CapturedMainLayout {
+    CapturedMainLayout() {
+        std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, table);
+        capture_layout(layout, windows);
+    }
     LayoutEntry table[MAIN_LAYOUT_ROW_COUNT];
-    std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, table);
     Layout layout{table, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false};
     NoOpWindows windows;
-    capture_layout(layout, windows);
+};
+
+// Each iteration changes both dimensions, so both passes run: 14 placements and two sorts.
+void BM_RelayoutControls(benchmark::State& state) {
+    CapturedMainLayout main;
+    Layout& layout = main.layout;
+    NoOpWindows& windows = main.windows;
     int32_t step = 0;
     for (auto _ : state) {
         step = (step + 1) & 1;
@@ -48,11 +57,9 @@ BENCHMARK(BM_RelayoutControls);
 
 // A move near the left and bottom lines: both axes are tested and one move is requested.
 void BM_SnapOnMove(benchmark::State& state) {
-    LayoutEntry table[MAIN_LAYOUT_ROW_COUNT];
-    std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, table);
-    Layout layout{table, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false};
-    NoOpWindows windows;
-    capture_layout(layout, windows);
+    CapturedMainLayout main;
+    Layout& layout = main.layout;
+    NoOpWindows& windows = main.windows;
     windows.dialog = {7, 800, 508, 1010};
     for (auto _ : state) {
         benchmark::DoNotOptimize(handle_layout_message(layout, windows, LAYOUT_WM_MOVE, 0, 0));

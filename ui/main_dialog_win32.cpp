@@ -2,6 +2,7 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "ui/main_dialog_win32.h"
@@ -112,8 +113,8 @@ void restore_window_rect(HWND dialog) {
     if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) == nullptr &&
         GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
         const RECT& work = monitor.rcWork;
-        rect.left = clamp_int(rect.left, work.left, work.right - width > work.left ? work.right - width : work.left);
-        rect.top = clamp_int(rect.top, work.top, work.bottom - height > work.top ? work.bottom - height : work.top);
+        rect.left = clamp_int(rect.left, work.left, std::max(work.left, work.right - width));
+        rect.top = clamp_int(rect.top, work.top, std::max(work.top, work.bottom - height));
     }
     MoveWindow(dialog, rect.left, rect.top, width, height, TRUE);
 }
