@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/program_state.h"
-#include "config/memory_backend.h"
+#include "tests/support/memory_backend.h"
 
 namespace {
 

@@ -2,115 +2,39 @@
 
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
+#include "base/text_reader.h"
 
 size_t next_token(const char* text, char* token, size_t size, bool* cut) {
     size_t used = 0;
     size_t consumed = 0;
-    bool overflow = false;
-    if (text != nullptr) {
-        bool quoted = false;
-        for (;;) {
-            char c = text[consumed];
-            if (c == '\0') {
-                break;
-            }
-            consumed++;
-            if (c == '"') {
-                if (quoted) {
-                    break;
-                }
-                quoted = true;
-                continue;
-            }
-            if (c == ' ' && !quoted) {
-                break;
-            }
+    bool quoted = false;
+    *cut = false;
+    while (text[consumed] != '\0') {
+        const char c = text[consumed++];
+        if (c == '"' && quoted) {
+            break;
+        }
+        if (c == '"') {
+            quoted = true;
+        } else if (c == ' ' && !quoted) {
+            break;
+        } else if (used + 1 < size) {
+            token[used++] = c;
+        } else {
             // Keep consuming an over-long token so parsing resumes after it, not inside it.
-            if (token != nullptr && used + 1 < size) {
-                token[used++] = c;
-            } else {
-                overflow = true;
-            }
+            *cut = true;
         }
     }
-    if (token != nullptr && size > 0) {
-        token[used] = '\0';
-    }
-    if (cut != nullptr) {
-        *cut = overflow;
-    }
+    token[used] = '\0';
     return consumed;
 }
 
 namespace {
 
-int digit_value(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return 99;
-}
-
-bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Reads an integer the way "%i" does: blanks, sign, then hex after 0x, octal after a leading 0,
-// decimal otherwise; trailing characters are ignored. A value outside int32_t is no number.
-bool read_integer(const char* text, int32_t* out) {
-    const char* p = text;
-    while (is_white(*p)) {
-        p++;
-    }
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
-        p++;
-    }
-    int base = 10;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && digit_value(p[2]) < 16) {
-        base = 16;
-        p += 2;
-    } else if (p[0] == '0') {
-        base = 8;
-    }
-    const int64_t limit = negative ? INT64_C(2147483648) : INT64_C(2147483647);
-    int64_t magnitude = 0;
-    bool any = false;
-    bool too_big = false;
-    for (; digit_value(*p) < base; p++) {
-        any = true;
-        // Stop growing once beyond range so a long digit run cannot overflow the accumulator.
-        if (!too_big) {
-            magnitude = magnitude * base + digit_value(*p);
-            too_big = magnitude > limit;
-        }
-    }
-    if (!any || too_big) {
-        return false;
-    }
-    *out = static_cast<int32_t>(negative ? -magnitude : magnitude);
-    return true;
-}
-
-bool equals_ignoring_case(const char* a, const char* b) {
-    for (;; a++, b++) {
-        char ca = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-        char cb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (ca != cb) {
-            return false;
-        }
-        if (ca == '\0') {
-            return true;
-        }
-    }
+// "%i" over the value text; a number outside int32_t is no number.
+bool read_switch_number(const char* text, int32_t& out) {
+    return to_int32(read_integer(text, 0, UINT64_C(2147483648)), out);
 }
 
 OptionEntry* find_switch(OptionEntry* table, uint32_t count, const char* name) {
@@ -131,7 +55,7 @@ void apply_number(OptionEntry& row, char switch_char, const char* token, const c
     }
     if (value_text != nullptr) {
         int32_t number = 0;
-        if (read_integer(value_text, &number)) {
+        if (read_switch_number(value_text, number)) {
             row.value = number;
             row.present = 1;
         } else if (equals_ignoring_case(value_text, "off")) {
@@ -187,7 +111,7 @@ void parse_command_line(OptionEntry* table, uint32_t count, const char* text, ch
         return;
     }
     error_text[0] = '\0';
-    if (text == nullptr || text[0] == '\0') {
+    if (text == nullptr) {
         return;
     }
     if (table == nullptr) {
@@ -240,8 +164,9 @@ void parse_command_line(OptionEntry* table, uint32_t count, const char* text, ch
             apply_string(*row, switch_char, token, value_text, error_text);
         }
     }
-    size_t length = strnlen(error_text, OPTION_ERROR_SIZE);
-    if (length > 0 && length < OPTION_ERROR_SIZE && error_text[length - 1] == ' ') {
+    // append_format keeps the text terminated within its buffer.
+    size_t length = strlen(error_text);
+    if (length > 0 && error_text[length - 1] == ' ') {
         error_text[length - 1] = '\0';
     }
 }

@@ -43,8 +43,8 @@ enum OptionRow : uint32_t {
 };
 
 // Copies one token starting at `text` into `token` (double quotes removed) and returns the number
-// of characters consumed. A token longer than size - 1 is cut, still consumed whole, and *cut is
-// set (`cut` may be null).
+// of characters consumed. A token longer than size - 1 (size at least 1) is cut, still consumed
+// whole, and *cut is set.
 size_t next_token(const char* text, char* token, size_t size, bool* cut);
 
 // Parses the command-line tail into `table`; rejected parameters go into `error_text`

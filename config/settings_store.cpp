@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
+#include "base/text_reader.h"
 
 namespace {
 
@@ -274,10 +275,6 @@ bool is_separator(char c) {
     return c == ',' || c == '.' || c == ';' || c == ' ';
 }
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Like strtok_s over ",.; ": no empty tokens, the text is cut in place.
 char* next_token(char*& cursor) {
     while (*cursor != '\0' && is_separator(*cursor)) {
@@ -296,42 +293,14 @@ char* next_token(char*& cursor) {
     return token;
 }
 
-int digit_value(char c, int base) {
-    int v = -1;
-    if (c >= '0' && c <= '9') {
-        v = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-        v = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-        v = c - 'A' + 10;
-    }
-    return v < base ? v : -1;
-}
-
-// As scanf's %u / %x read a number: blanks and a sign first, then digits up to the first other
-// character. A number beyond 32 bits counts as no number.
+// As scanf's %u / %x read a number, sign included; one beyond 32 bits counts as no number.
 bool read_number(const char* s, int base, uint32_t& out) {
-    while (is_blank(*s)) {
-        ++s;
-    }
-    bool negative = false;
-    if (*s == '+' || *s == '-') {
-        negative = *s == '-';
-        ++s;
-    }
-    uint64_t value = 0;
-    bool any = false;
-    for (int d = digit_value(*s, base); d >= 0; d = digit_value(*++s, base)) {
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-        if (value > UINT32_MAX) {
-            return false;
-        }
-        any = true;
-    }
-    if (!any) {
+    const IntegerText number = read_integer(s, base, UINT32_MAX);
+    if (!number.digits || number.magnitude > UINT32_MAX) {
         return false;
     }
-    out = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    const auto value = static_cast<uint32_t>(number.magnitude);
+    out = number.negative ? 0u - value : value;
     return true;
 }
 

@@ -2,7 +2,7 @@
 
 #include "config/settings_win32.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

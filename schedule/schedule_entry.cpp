@@ -3,7 +3,8 @@
 #include <climits>
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
+#include "base/text_reader.h"
 
 namespace {
 
@@ -12,15 +13,6 @@ constexpr const char* DEFAULT_WAITING_FORMAT = "Waiting to start program at %2.2
 
 bool is_delimiter(char c) {
     return c == ':' || c == '.' || c == ',' || c == ';' || c == '\n';
-}
-
-// The C locale's white space, which the scanner skips.
-bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 struct Cursor {
@@ -37,61 +29,32 @@ bool take_field(Cursor& cursor, char (&field)[FIELD_SIZE]) {
     }
     size_t length = cursor.pos - start;
     if (length == 0 || length >= FIELD_SIZE) {
-        field[0] = '\0';
-        return false;
+        return false;  // the field stays empty
     }
     memcpy(field, cursor.text + start, length);
     field[length] = '\0';
     return true;
 }
 
-// White space, then exactly one other character of whatever kind; false at the end of the text.
-bool skip_separator(Cursor& cursor) {
-    while (cursor.pos < cursor.end && is_white(cursor.text[cursor.pos])) {
+// White space, then exactly one other character of whatever kind. At the end of the text it steps
+// past the end, where take_field finds an empty field.
+void skip_separator(Cursor& cursor) {
+    while (cursor.pos < cursor.end && is_c_space(cursor.text[cursor.pos])) {
         ++cursor.pos;
     }
-    if (cursor.pos >= cursor.end) {
-        return false;
-    }
     ++cursor.pos;
-    return true;
 }
 
-struct FieldNumber {
-    int32_t value;
-    bool converted;
-    bool overflow;
-};
-
-// Our own "%d" so every runtime agrees, including on digits beyond 32 bits (which some wrap).
-FieldNumber convert_field(const char* field) {
-    size_t i = 0;
-    while (is_white(field[i])) {
-        ++i;
+// Our own "%d" so every runtime agrees. Digits beyond 32 bits give the nearest limit, which no
+// time accepts, rather than whatever a wrapping conversion would make of them.
+int32_t convert_field(const char* field, int& converted) {
+    const IntegerText number = read_integer(field, 10, UINT64_C(2147483648));
+    int32_t value = 0;
+    if (!to_int32(number, value) && number.digits) {
+        value = number.negative ? INT32_MIN : INT32_MAX;
     }
-    bool negative = false;
-    if (field[i] == '+' || field[i] == '-') {
-        negative = field[i] == '-';
-        ++i;
-    }
-    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
-    int64_t magnitude = 0;
-    bool digits = false;
-    bool overflow = false;
-    for (; is_digit(field[i]); ++i) {
-        digits = true;
-        if (!overflow) {
-            magnitude = magnitude * 10 + (field[i] - '0');
-            overflow = magnitude > limit;
-        }
-    }
-    if (!digits) {
-        return {0, false, false};
-    }
-    if (overflow) {
-        return {negative ? INT32_MIN : INT32_MAX, true, true};
-    }
-    return {static_cast<int32_t>(negative ? -magnitude : magnitude), true, false};
+    converted += number.digits ? 1 : 0;
+    return value;
 }
 
 // Only integer conversions may take the three values; anything else would read arguments
@@ -109,12 +72,12 @@ bool is_safe_waiting_format(const char* format) {
         while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') {
             ++p;
         }
-        while (is_digit(*p)) {
+        while (digit_value(*p, 10) >= 0) {
             ++p;
         }
         if (*p == '.') {
             ++p;
-            while (is_digit(*p)) {
+            while (digit_value(*p, 10) >= 0) {
                 ++p;
             }
         }
@@ -135,8 +98,8 @@ TimeParse parse_time_text(const char* text) {
     if (text != nullptr) {
         Cursor cursor{text, 0, strnlen(text, TIME_TEXT_SIZE - 1)};
         for (int f = 0; f < 3; ++f) {
-            if (f > 0 && !skip_separator(cursor)) {
-                break;
+            if (f > 0) {
+                skip_separator(cursor);
             }
             if (!take_field(cursor, fields[f])) {
                 break;
@@ -145,20 +108,15 @@ TimeParse parse_time_text(const char* text) {
     }
 
     TimeParse result{};
-    bool overflow = false;
-    int32_t* values[3] = {&result.hours, &result.minutes, &result.seconds};
-    for (int f = 0; f < 3; ++f) {
-        FieldNumber number = convert_field(fields[f]);
-        *values[f] = number.value;
-        result.converted += number.converted ? 1 : 0;
-        overflow = overflow || number.overflow;
-    }
+    result.hours = convert_field(fields[0], result.converted);
+    result.minutes = convert_field(fields[1], result.converted);
+    result.seconds = convert_field(fields[2], result.converted);
 
     const uint32_t h = static_cast<uint32_t>(result.hours);
     const uint32_t m = static_cast<uint32_t>(result.minutes);
     const uint32_t s = static_cast<uint32_t>(result.seconds);
     result.target_second = s + 60u * (m + 60u * h);
-    result.accepted = h < 24u && m < 60u && s < 60u && result.converted >= 1 && !overflow;
+    result.accepted = h < 24u && m < 60u && s < 60u && result.converted >= 1;
     return result;
 }
 

@@ -4,8 +4,8 @@
 # the cross compiler's own C++ headers. Exits non-zero on any finding.
 set -u
 cd "$(dirname "$0")/.."
-sources=$(git ls-files 'app/*.cpp' 'config/*.cpp' 'schedule/*.cpp' 'ui/*.cpp' 2>/dev/null ||
-          find app config schedule ui -name '*.cpp' | sort)
+sources=$(git ls-files 'base/*.cpp' 'app/*.cpp' 'config/*.cpp' 'schedule/*.cpp' 'ui/*.cpp' 2>/dev/null ||
+          find base app config schedule ui -name '*.cpp' | sort)
 status=0
 
 # The cross compiler's C++ library headers, for checking the Windows files.
@@ -20,7 +20,7 @@ if ! printf '%s\n' $sources | xargs -P 2 -n 1 sh -c '
     *_win32.cpp) extra="--target=x86_64-w64-mingw32 -DWIN32_LEAN_AND_MEAN -DNOMINMAX $cross_includes" ;;
     *) extra="" ;;
     esac
-    out=$(clang-tidy --quiet --header-filter="^$(pwd)/(app|config|schedule|ui)/" "$0" \
+    out=$(clang-tidy --quiet --header-filter="^$(pwd)/(base|app|config|schedule|ui)/" "$0" \
           -- -std=c++17 -I. $extra 2>&1)
     code=$?
     printf "%s\n" "$out" | grep -v -e "warnings generated" -e "^Suppressed" -e "^Use -header-filter" \
@@ -34,7 +34,7 @@ echo "== cppcheck"
 if ! cppcheck --quiet --std=c++17 --language=c++ --library=windows -I. --inline-suppr \
         --enable=warning,style,performance,portability --suppress=missingIncludeSystem \
         --error-exitcode=1 --template='{file}:{line}: {severity}: {message} [{id}]' \
-        app config schedule ui; then
+        base app config schedule ui; then
     echo "cppcheck: findings above"
     status=1
 fi

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 const char* const INFO_WEB_ADDRESS = "https://kelvast.example.org/download";
 const char* const INFO_EMAIL_ADDRESS = "kelvast@example.org";

@@ -7,7 +7,7 @@
 
 #include "ui/main_dialog_win32.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "app/program_state.h"
 #include "app/program_state_win32.h"
 #include "config/settings_win32.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/program_state.h"
-#include "config/memory_backend.h"
+#include "tests/support/memory_backend.h"
 #include "config/settings_store.h"
 #include "tests/fuzz/fuzz_support.h"
 

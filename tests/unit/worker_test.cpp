@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "app/program_state.h"
 #include "app/program_state_win32.h"
 #include "schedule/worker.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "res/resource.h"
 #include "support/test_support.h"
 
