@@ -31,10 +31,8 @@ const char* slot_text(const HistorySlot& slot, size_t n) {
             return "";
         }
         at = static_cast<size_t>(static_cast<const char*>(zero) - slot.bytes) + 1;
-        if (at >= sizeof slot.bytes) {
-            return "";
-        }
     }
+    // At the very end the search below covers no bytes and finds nothing.
     if (memchr(slot.bytes + at, '\0', sizeof slot.bytes - at) == nullptr) {
         return "";
     }

@@ -86,14 +86,16 @@ bool build_info_text(const OptionEntry* table,
     }
     out[0] = '\0';
     char line[INFO_TEXT_SIZE];
-    bool fits = format_info_header(title, build_date, build_time, line, sizeof line);
-    fits = append_format(out, size, "%s", line) && fits;
-    fits = append_format(out, size, "%s", INFO_DESCRIPTION_LINE) && fits;
-    fits = append_format(out, size, "%s", INFO_OPTIONS_LINE) && fits;
+    bool lines_fit = format_info_header(title, build_date, build_time, line, sizeof line);
+    append_format(out, size, "%s", line);
+    append_format(out, size, "%s", INFO_DESCRIPTION_LINE);
+    // Once a piece is cut the buffer is full and every later one is cut too, so the last piece
+    // tells whether the listing is whole.
+    bool whole = append_format(out, size, "%s", INFO_OPTIONS_LINE);
     uint32_t positional_counter = 1;
     for (uint32_t i = 0; table != nullptr && i < count; i++) {
-        fits = format_option_line(table[i], &positional_counter, line, sizeof line) && fits;
-        fits = append_format(out, size, "%s", line) && fits;
+        lines_fit = format_option_line(table[i], &positional_counter, line, sizeof line) && lines_fit;
+        whole = append_format(out, size, "%s", line);
     }
-    return fits;
+    return lines_fit && whole;
 }

@@ -1,20 +1,17 @@
 #include "ui/layout.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 // Sums and differences are taken in 64 bits so that any rectangle, however odd, stays defined.
 int32_t clamp32(int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 int64_t distance(int64_t a, int64_t b) {
-    return a > b ? a - b : b - a;
+    return std::llabs(a - b);
 }
 
 int64_t width_of(const LayoutRect& r) {
@@ -25,7 +22,7 @@ int64_t height_of(const LayoutRect& r) {
 }
 
 uint32_t usable_rows(uint32_t count) {
-    return count < LAYOUT_MAX_ROWS ? count : LAYOUT_MAX_ROWS;
+    return std::min(count, LAYOUT_MAX_ROWS);
 }
 
 enum class SortEdge { left, top };
@@ -65,11 +62,10 @@ void place_rows(const Layout& layout, WindowOps& ops, const uint32_t* order, uin
         const LayoutEntry& e = layout.table[row];
         const int64_t x = e.left + ((e.flags & LF_SHIFT_X) ? dw : 0);
         const int64_t y = e.top + ((e.flags & LF_SHIFT_Y) ? dh : 0);
-        int64_t w = static_cast<int64_t>(e.right) - e.left + ((e.flags & LF_STRETCH_X) ? dw : 0);
-        int64_t h = static_cast<int64_t>(e.bottom) - e.top + ((e.flags & LF_STRETCH_Y) ? dh : 0);
-        w = w < 0 ? 0 : w;
-        h = h < 0 ? 0 : h;
-        ops.move_control(e.control_id, clamp32(x), clamp32(y), clamp32(w), clamp32(h));
+        const int64_t w = static_cast<int64_t>(e.right) - e.left + ((e.flags & LF_STRETCH_X) ? dw : 0);
+        const int64_t h = static_cast<int64_t>(e.bottom) - e.top + ((e.flags & LF_STRETCH_Y) ? dh : 0);
+        ops.move_control(e.control_id, clamp32(x), clamp32(y), clamp32(std::max<int64_t>(w, 0)),
+                         clamp32(std::max<int64_t>(h, 0)));
     }
 }
 
@@ -88,19 +84,15 @@ bool drags_top(uintptr_t edge) {
 
 // The dragged edge gives way, the opposite edge stays.
 void keep_minimum_size(const Layout& layout, uintptr_t edge, LayoutRect& r) {
-    if (width_of(r) < layout.min_width) {
-        if (drags_right(edge)) {
-            r.right = clamp32(static_cast<int64_t>(r.left) + layout.min_width);
-        } else if (drags_left(edge)) {
-            r.left = clamp32(static_cast<int64_t>(r.right) - layout.min_width);
-        }
+    if (drags_right(edge)) {
+        r.right = clamp32(std::max<int64_t>(r.right, static_cast<int64_t>(r.left) + layout.min_width));
+    } else if (drags_left(edge)) {
+        r.left = clamp32(std::min<int64_t>(r.left, static_cast<int64_t>(r.right) - layout.min_width));
     }
-    if (height_of(r) < layout.min_height) {
-        if (drags_bottom(edge)) {
-            r.bottom = clamp32(static_cast<int64_t>(r.top) + layout.min_height);
-        } else if (drags_top(edge)) {
-            r.top = clamp32(static_cast<int64_t>(r.bottom) - layout.min_height);
-        }
+    if (drags_bottom(edge)) {
+        r.bottom = clamp32(std::max<int64_t>(r.bottom, static_cast<int64_t>(r.top) + layout.min_height));
+    } else if (drags_top(edge)) {
+        r.top = clamp32(std::min<int64_t>(r.top, static_cast<int64_t>(r.bottom) - layout.min_height));
     }
 }
 

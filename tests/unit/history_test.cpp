@@ -5,198 +5,128 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
+
+using namespace std::string_literals;
 
 namespace {
 
-using Commands = std::vector<std::string>;
-
-// A history whose buffer holds `bytes`, the rest zero, split into its slots.
-std::unique_ptr<History> history_of(const std::string& bytes = std::string(2, '\0')) {
-    std::unique_ptr<History> history(new History);
-    memset(history->buffer, 0, sizeof history->buffer);
-    memcpy(history->buffer, bytes.data(), std::min(bytes.size(), sizeof history->buffer));
-    reset_history_slots(*history);
-    split_history(*history);
-    return history;
-}
-
-// Buffer bytes of one entry with its three terminators.
 std::string entry(const std::string& command, const char* time = "10:00:00", const char* mask = "0111110") {
     return command + '\0' + time + '\0' + mask + '\0';
 }
 
-// Entries "<stem>0".."<stem>n-1" and the closing zero byte.
-std::string numbered(const char* stem, int count) {
+std::string numbered(const char* stem, int from, int to) {
     std::string bytes;
-    for (int i = 0; i < count; i++) {
+    for (int i = from; i < to; i++) {
         bytes += entry(stem + std::to_string(i));
     }
-    return bytes + '\0';
+    return bytes;
 }
 
-// The command lines in the buffer, read as a split reads them; a text running off the end fails.
-Commands stored(const History& history) {
-    Commands commands;
-    size_t at = 0;
-    do {
-        for (int text = 0; text < 3; text++) {
-            const char* zero = static_cast<const char*>(memchr(history.buffer + at, 0, sizeof history.buffer - at));
-            if (zero == nullptr) {
-                ADD_FAILURE() << "text runs off the buffer";
-                return commands;
-            }
-            if (text == 0) {
-                commands.emplace_back(history.buffer + at);
-            }
-            at = static_cast<size_t>(zero - history.buffer) + 1;
-        }
-    } while (at < sizeof history.buffer && history.buffer[at] != '\0');
-    EXPECT_LT(at, sizeof history.buffer) << "no closing zero byte";
-    return commands;
+// A history whose buffer holds `bytes`, then `fill` up to its end, split into its slots.
+std::unique_ptr<History> history_of(std::string bytes, char fill = '\0') {
+    std::unique_ptr<History> history(new History);
+    bytes.resize(HISTORY_BUFFER_SIZE, fill);
+    memcpy(history->buffer, bytes.data(), HISTORY_BUFFER_SIZE);
+    history->last_shown_index = 3;
+    reset_history_slots(*history);
+    EXPECT_EQ(history->last_shown_index, -1);
+    split_history(*history);
+    return history;
 }
 
-Commands listed(const History& history) {
-    Commands commands;
+void expect_buffer(const History& history, std::string bytes) {
+    bytes.resize(HISTORY_BUFFER_SIZE, '\0');
+    EXPECT_EQ(std::string(history.buffer, HISTORY_BUFFER_SIZE), bytes);
+}
+
+std::string listed(const History& history) {
+    std::string commands;
     for (int slot, position = 0; (slot = slot_for_list_position(history, position)) >= 0; position++) {
-        commands.push_back(slot_command_line(history.slots[slot]));
+        commands += (position ? " " : "") + std::string(slot_command_line(history.slots[slot]));
     }
     return commands;
 }
 
 }  // namespace
 
-TEST(History, SingleEntryBufferBytes) {
-    auto history = history_of();
-    ASSERT_TRUE(add_history_entry(*history, "a", "01:02:03", "1000001"));
-    const char expected[] =
-        "a\0"
-        "01:02:03\0"
-        "1000001\0";  // the literal's zero closes the list
-    EXPECT_EQ(std::string(history->buffer, sizeof history->buffer),
-              std::string(expected, sizeof expected) + std::string(sizeof history->buffer - sizeof expected, '\0'));
-    EXPECT_STREQ(slot_time_text(history->slots[0]), "01:02:03");
-    EXPECT_STREQ(slot_day_mask(history->slots[0]), "1000001");
-}
-
-TEST(History, RepeatedCommandMovesToFrontAndCaseMatters) {
-    auto history = history_of();
+TEST(History, NewestFirstAndACommandLineOnlyOnce) {
+    auto history = history_of("");
     add_history_entry(*history, "notepad.exe", "10:00:00", "0100000");
-    add_history_entry(*history, "calc.exe", "11:00:00", "0100000");
+    add_history_entry(*history, "x", nullptr, nullptr);
     add_history_entry(*history, "notepad.exe", "12:00:00", "0000010");
-    EXPECT_EQ(stored(*history), (Commands{"notepad.exe", "calc.exe"}));
-    EXPECT_STREQ(slot_time_text(history->slots[0]), "12:00:00");
-    EXPECT_STREQ(slot_day_mask(history->slots[0]), "0000010");
-
-    add_history_entry(*history, "Notepad.exe", "13:00:00", "1111111");
-    EXPECT_EQ(listed(*history), (Commands{"Notepad.exe", "notepad.exe", "calc.exe"}));
-
-    // An empty command line is refused and changes nothing.
-    std::string before(history->buffer, sizeof history->buffer);
+    EXPECT_TRUE(add_history_entry(*history, "Notepad.exe", "13:00:00", "1111111"));
+    const std::string bytes = entry("Notepad.exe", "13:00:00", "1111111") + entry("notepad.exe", "12:00:00", "0000010");
+    expect_buffer(*history, bytes + entry("x", "", ""));
+    EXPECT_EQ(listed(*history), "Notepad.exe notepad.exe x");
+    EXPECT_STREQ(slot_time_text(history->slots[1]), "12:00:00");
+    EXPECT_STREQ(slot_day_mask(history->slots[1]), "0000010");
     EXPECT_FALSE(add_history_entry(*history, "", "01:02:03", "1000001"));
     EXPECT_FALSE(add_history_entry(*history, nullptr, "01:02:03", "1000001"));
-    EXPECT_EQ(std::string(history->buffer, sizeof history->buffer), before);
+    expect_buffer(*history, bytes + entry("x", "", ""));
 }
 
-TEST(History, TenStoredPlusNewKeepsElevenInTheBufferAndTenInSlots) {
-    auto history = history_of(numbered("cmd", 10));
-    ASSERT_TRUE(add_history_entry(*history, "new", "09:00:00", "1000000"));
-    Commands expected{"new"};
-    for (int i = 0; i < 10; i++) {
-        expected.push_back("cmd" + std::to_string(i));
-    }
-    EXPECT_EQ(stored(*history), expected);
-    expected.pop_back();
-    EXPECT_EQ(listed(*history), expected);
-    EXPECT_STREQ(slot_day_mask(history->slots[9]), "0111110");
+// Ten slots, one entry more in the buffer, and the buffer's and a slot's sizes to the byte.
+TEST(History, SizesDropTheOldestWhole) {
+    auto history = history_of(numbered("cmd", 0, 10));
+    add_history_entry(*history, "new", "10:00:00", "0111110");
+    expect_buffer(*history, entry("new") + numbered("cmd", 0, 10));
+    EXPECT_EQ(listed(*history), "new cmd0 cmd1 cmd2 cmd3 cmd4 cmd5 cmd6 cmd7 cmd8");
+    add_history_entry(*history, "newer", "10:00:00", "0111110");
+    expect_buffer(*history, entry("newer") + entry("new") + numbered("cmd", 0, 9));
 
-    // The eleventh never reached a slot, so the next add drops it.
-    add_history_entry(*history, "newer", "09:00:00", "1000000");
-    expected.insert(expected.begin(), "newer");
-    EXPECT_EQ(stored(*history), expected);
-}
-
-TEST(History, LongEntriesDropTheOldestWholeToStayInTheBuffer) {
-    auto history = history_of();
-    Commands expected;
-    for (int i = 0; i < 12; i++) {
-        expected.insert(expected.begin(), std::string(255, static_cast<char>('a' + i)));
-        ASSERT_TRUE(add_history_entry(*history, expected.front().c_str(), "23:59:59", "1111111"));
-        expected.resize(std::min<size_t>(expected.size(), 9));  // 273 bytes each: nine fit, ten would not
-        EXPECT_EQ(stored(*history), expected) << i;
-    }
-    EXPECT_EQ(listed(*history), expected);
-
-    // Nine of them and a new entry of 113 bytes fill the buffer to its last byte, the closing
-    // zero included; one byte more and the oldest goes.
-    const struct {
-        size_t command_length;
-        size_t old_kept;
-    } limits[] = {{95, 9}, {96, 8}};
-    for (const auto& limit : limits) {
-        history = history_of();
-        Commands old;
-        for (int i = 0; i < 9; i++) {
-            old.insert(old.begin(), std::string(255, static_cast<char>('a' + i)));
-            add_history_entry(*history, old.front().c_str(), "23:59:59", "1111111");
+    // Nine entries of 273 bytes and one of 113 fill the buffer to its last byte; one more byte and
+    // the oldest goes.
+    for (size_t length : {95, 96}) {
+        history = history_of("");
+        std::string bytes;
+        for (char c = 'a'; c < 'k'; c++) {
+            add_history_entry(*history, std::string(255, c).c_str(), "10:00:00", "0111110");
+            bytes = entry(std::string(255, c)) + bytes;
         }
-        const std::string command(limit.command_length, 'n');
-        ASSERT_TRUE(add_history_entry(*history, command.c_str(), "23:59:59", "1111111"));
-        old.resize(limit.old_kept);
-        old.insert(old.begin(), command);
-        EXPECT_EQ(stored(*history), old) << limit.command_length;
+        add_history_entry(*history, std::string(length, 'n').c_str(), "10:00:00", "0111110");
+        expect_buffer(*history, entry(std::string(length, 'n')) + bytes.substr(0, 273 * (length == 95 ? 9 : 8)));
     }
-
-    // An entry larger than a slot is refused, one that just fits is taken.
-    history = history_of();
-    std::string command(HISTORY_SLOT_SIZE - 3, 'y');
-    EXPECT_FALSE(add_history_entry(*history, command.c_str(), "", ""));
-    command.pop_back();
-    EXPECT_TRUE(add_history_entry(*history, command.c_str(), "", ""));
-    EXPECT_EQ(listed(*history), Commands{command});
+    history = history_of("");
+    EXPECT_FALSE(add_history_entry(*history, std::string(HISTORY_SLOT_SIZE - 3, 'y').c_str(), "", ""));
+    EXPECT_TRUE(add_history_entry(*history, std::string(HISTORY_SLOT_SIZE - 4, 'y').c_str(), "", ""));
+    EXPECT_EQ(listed(*history), std::string(HISTORY_SLOT_SIZE - 4, 'y'));
 }
 
-TEST(History, MalformedBuffersStayInBoundsAndYieldWholeEntries) {
-    const std::string good = entry("ok", "01:00:00", "1111111");
-    struct Row {
-        const char* what;
-        std::string bytes;  // filled up to the whole buffer with `fill`
+TEST(History, MalformedBuffersYieldWholeEntries) {
+    const std::string good = entry("ok"), y(272, 'y');
+    const struct {
+        std::string bytes;
         char fill;
-        Commands listed;
+        std::string listed;
+    } rows[] = {
+        {"", 'a', ""},
+        {good + "cmd", 'x', "ok"},
+        {"a\0"s, '\0', "a"},
+        {"\0\0\0"s + good, '\0', "ok"},
+        {y + "y\0\0\0"s + good, '\0', "ok"},
+        {y + "\0\0\0"s + good, '\0', y + " ok"},
     };
-    const Row rows[] = {
-        {"no terminators", "", 'a', {}},
-        {"entry cut by the buffer end", good + "cmd", 'x', {"ok"}},
-        {"missing texts", std::string("a\0", 2), '\0', {"a"}},
-        {"entry longer than a slot", std::string(300, 'L') + std::string("\0t\0m\0", 5) + good, '\0', {"ok"}},
-        {"empty first entry", std::string(3, '\0') + good, '\0', {"ok"}},
-    };
-    for (const Row& row : rows) {
-        std::string bytes = row.bytes;
-        bytes.resize(HISTORY_BUFFER_SIZE, row.fill);
-        auto history = history_of(bytes);
-        EXPECT_EQ(listed(*history), row.listed) << row.what;
-        ASSERT_TRUE(add_history_entry(*history, "new", "02:00:00", "0000001")) << row.what;
-        Commands expected{"new"};
-        expected.insert(expected.end(), row.listed.begin(), row.listed.end());
-        EXPECT_EQ(stored(*history), expected) << row.what;
+    for (const auto& row : rows) {
+        auto history = history_of(row.bytes, row.fill);
+        EXPECT_EQ(listed(*history), row.listed);
+        ASSERT_TRUE(add_history_entry(*history, "new", "02:00:00", "0000001"));
+        EXPECT_EQ(listed(*history), row.listed.empty() ? "new" : "new " + row.listed);
     }
     HistorySlot slot;
     memset(slot.bytes, 'x', sizeof slot.bytes);
     slot.bytes[3] = '\0';  // the command line ends, the rest never does
     EXPECT_STREQ(slot_command_line(slot), "xxx");
     EXPECT_STREQ(slot_time_text(slot), "");
+    slot.bytes[HISTORY_SLOT_SIZE - 1] = '\0';
     EXPECT_STREQ(slot_day_mask(slot), "");
 }
 
 TEST(History, ListPositionsSkipSlotsWithoutACommandLine) {
-    auto history = history_of(std::string(3, '\0') + entry("a") + entry("b", "02:00:00") + '\0');
-    const int slots[] = {-1, 1, 2, -1};  // for positions -1, 0, 1, 2
+    auto history = history_of("\0\0\0"s + entry("a") + entry("b"));
     for (int position = -1; position <= 2; position++) {
-        EXPECT_EQ(slot_for_list_position(*history, position), slots[position + 1]) << position;
+        EXPECT_EQ(slot_for_list_position(*history, position), position == 0 ? 1 : position == 1 ? 2 : -1);
     }
-    // The entry without a command line is dropped by the next add, keeping the older ones.
     add_history_entry(*history, "c", "03:00:00", "0010000");
-    EXPECT_EQ(listed(*history), (Commands{"c", "a", "b"}));
+    EXPECT_EQ(listed(*history), "c a b");
     EXPECT_EQ(slot_for_list_position(*history, 2), 2);
 }

@@ -1,15 +1,11 @@
-// The main dialog's layout over a recording fake of the window system.
+// The dialog layout over a recording fake of the window system.
+#include "ui/layout.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <map>
 #include <string>
-#include <vector>
-
-#include "app/program_state.h"
-#include "res/resource.h"
-#include "ui/layout.h"
 
 namespace {
 
@@ -18,27 +14,29 @@ std::string text_of(const LayoutRect& r) {
            std::to_string(r.bottom);
 }
 
-// The main dialog's own table over a fake that behaves like the platform: a dialog move that
-// changes the position reports WM_MOVE before it returns, a size change WM_SIZE; moving a control
-// reports nothing.
+// A table of every anchoring, over a fake that behaves like the platform: a dialog move that changes
+// the position reports WM_MOVE before it returns, a size change WM_SIZE; moving a control reports
+// nothing. Control 16 does not exist.
 class Dialog final : public WindowOps {
   public:
-    LayoutEntry table[MAIN_LAYOUT_ROW_COUNT];
-    Layout layout{table, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false};
+    LayoutEntry table[7] = {{0, 0, 0, 0, 0, 0},
+                            {11, 0, 0, 0, 0, LF_STRETCH_X | LF_STRETCH_Y | LF_SHIFT_Y},
+                            {12, 0, 0, 0, 0, LF_STRETCH_X},
+                            {13, 0, 0, 0, 0, LF_SHIFT_X},
+                            {14, 0, 0, 0, 0, 0},
+                            {15, 0, 0, 0, 0, LF_SHIFT_X | LF_SHIFT_Y},
+                            {16, 0, 0, 0, 0, LF_SHIFT_X}};
+    Layout layout{table, 7, 0, 0, 0, 0, false};
     LayoutRect dialog{200, 150, 701, 380};  // 501 x 230
-    std::map<int32_t, LayoutRect> controls{
-        {IDC_STATUS, {0, 178, 495, 200}}, {IDC_PROGRAM, {81, 18, 486, 148}}, {IDC_TIME, {81, 58, 486, 78}},
-        {IDC_INFO, {16, 138, 84, 162}},   {IDC_START, {249, 138, 317, 162}}, {IDC_CANCEL, {331, 138, 399, 162}},
-        {IDC_EXIT, {414, 138, 482, 162}}, {IDC_BROWSE, {16, 16, 72, 40}},
-    };
+    std::map<int32_t, LayoutRect> controls{{11, {0, 178, 495, 200}},   {12, {81, 18, 486, 148}},
+                                           {13, {331, 138, 399, 162}}, {14, {16, 138, 84, 162}},
+                                           {15, {200, 100, 250, 120}}, {17, {1, 2, 3, 4}}};
     bool maximized = false;
     int32_t drift = 0;  // a window manager that never puts the dialog quite where it is asked
-    std::vector<int32_t> moved_ids;
-    std::vector<std::string> moves;  // "id:l,t,r,b" per control move
-    int32_t dialog_moves = 0;
+    std::string moves;  // "id:l,t,r,b " per control move
+    int dialog_moves = 0;
 
     explicit Dialog(bool capture = true) {
-        std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, table);
         if (capture) {
             capture_layout(layout, *this);
         }
@@ -50,15 +48,13 @@ class Dialog final : public WindowOps {
     void resize_by(int32_t dw, int32_t dh) {
         dialog.right = dialog.left + 501 + dw;
         dialog.bottom = dialog.top + 230 + dh;
-        moved_ids.clear();
         moves.clear();
         send(LAYOUT_WM_SIZE);
     }
-    // The table's controls in table order, then the Browse button, which is not in it.
     std::string placement() const {
         std::string text;
-        for (int32_t id : {IDC_STATUS, IDC_PROGRAM, IDC_TIME, IDC_INFO, IDC_START, IDC_CANCEL, IDC_EXIT, IDC_BROWSE}) {
-            text += (text.empty() ? "" : " ") + text_of(controls.at(id));
+        for (const auto& control : controls) {
+            text += text_of(control.second) + " ";
         }
         return text;
     }
@@ -70,15 +66,12 @@ class Dialog final : public WindowOps {
     bool dialog_minimized_or_maximized() override { return maximized; }
     bool control_client_rect(int32_t id, LayoutRect& rect) override {
         auto it = controls.find(id);
-        if (it != controls.end()) {
-            rect = it->second;
-        }
+        rect = it != controls.end() ? it->second : LayoutRect{7, 7, 7, 7};
         return it != controls.end();
     }
     void move_control(int32_t id, int32_t x, int32_t y, int32_t w, int32_t h) override {
         controls[id] = {x, y, x + w, y + h};
-        moved_ids.push_back(id);
-        moves.push_back(std::to_string(id) + ":" + text_of(controls[id]));
+        moves += std::to_string(id) + ":" + text_of(controls[id]) + " ";
     }
     void move_dialog(int32_t x, int32_t y, int32_t w, int32_t h) override {
         ++dialog_moves;
@@ -96,25 +89,19 @@ class Dialog final : public WindowOps {
     int32_t full_screen_height() override { return 740; }
 };
 
-// One dialog through a sequence of sizes: every placement is measured against the captured size.
-TEST(Layout, PlacementFollowsTheAnchorsFromTheCapturedRects) {
+}  // namespace
+
+// Every placement is measured against the captured size; sizes never go negative, positions may.
+TEST(Layout, PlacementFollowsTheAnchors) {
     Dialog m;
     const std::string captured = m.placement();
     const struct {
         int32_t dw, dh;
         std::string placement;
     } steps[] = {
-        {100, 50,
-         "0,228,595,300 81,18,586,148 81,58,586,78 16,138,84,162 349,138,417,162 431,138,499,162 514,138,582,162 "
-         "16,16,72,40"},
-        // The status bar's height would go negative: it is handed over as zero.
-        {-40, -30,
-         "0,148,455,148 81,18,446,148 81,58,446,78 16,138,84,162 209,138,277,162 291,138,359,162 374,138,442,162 "
-         "16,16,72,40"},
-        // Far below the minimum (a restored or minimised rectangle): sizes clamp, positions do not.
-        {-600, -100,
-         "0,78,0,78 81,18,81,148 81,58,81,78 16,138,84,162 -351,138,-283,162 -269,138,-201,162 -186,138,-118,162 "
-         "16,16,72,40"},
+        {100, 50, "0,228,595,300 81,18,586,148 431,138,499,162 16,138,84,162 300,150,350,170 1,2,3,4 "},
+        {-40, -30, "0,148,455,148 81,18,446,148 291,138,359,162 16,138,84,162 160,70,210,90 1,2,3,4 "},
+        {-600, -100, "0,78,0,78 81,18,81,148 -269,138,-201,162 16,138,84,162 -400,0,-350,20 1,2,3,4 "},
         {0, 0, captured},
     };
     for (const auto& step : steps) {
@@ -123,41 +110,31 @@ TEST(Layout, PlacementFollowsTheAnchorsFromTheCapturedRects) {
     }
 }
 
-TEST(Layout, MoveOrderFollowsTheGrowingOrShrinkingEdge) {
-    const std::vector<int32_t> wider = {IDC_EXIT, IDC_CANCEL, IDC_START, IDC_PROGRAM, IDC_TIME, IDC_INFO, IDC_STATUS};
-    const std::vector<int32_t> taller = {IDC_STATUS, IDC_INFO, IDC_START, IDC_CANCEL, IDC_EXIT, IDC_TIME, IDC_PROGRAM};
-    std::vector<int32_t> both = wider;
-    both.insert(both.end(), taller.begin(), taller.end());
+// The control nearest the growing edge moves first, equal edges in table order; the width pass
+// keeps the height laid out last, and an unchanged size moves nothing.
+TEST(Layout, MoveOrder) {
     const struct {
         int32_t dw, dh;
-        std::vector<int32_t> order;
+        const char* order;
     } cases[] = {
-        {100, 0, wider}, {-100, 0, {IDC_STATUS, IDC_INFO, IDC_PROGRAM, IDC_TIME, IDC_START, IDC_CANCEL, IDC_EXIT}},
-        {0, 50, taller}, {0, -50, {IDC_PROGRAM, IDC_TIME, IDC_INFO, IDC_START, IDC_CANCEL, IDC_EXIT, IDC_STATUS}},
-        {100, 50, both}, {0, 0, {}},  // the first WM_SIZE at the captured size
+        {0, 20, "11:0,198,495,240 13:331,138,399,162 14:16,138,84,162 15:200,120,250,140 12:81,18,486,148 "},
+        {100, 50,
+         "13:431,138,499,162 15:300,120,350,140 12:81,18,586,148 14:16,138,84,162 11:0,198,595,240 "
+         "11:0,228,595,300 13:431,138,499,162 14:16,138,84,162 15:300,150,350,170 12:81,18,586,148 "},
+        {100, 50, ""},
+        {0, 0,
+         "11:0,228,495,300 14:16,138,84,162 12:81,18,486,148 15:200,150,250,170 13:331,138,399,162 "
+         "12:81,18,486,148 15:200,100,250,120 13:331,138,399,162 14:16,138,84,162 11:0,178,495,200 "},
+        {-1, 0, "11:0,178,494,200 14:16,138,84,162 12:81,18,485,148 15:199,100,249,120 13:330,138,398,162 "},
     };
+    Dialog m;
     for (const auto& c : cases) {
-        Dialog m;
         m.resize_by(c.dw, c.dh);
-        EXPECT_EQ(m.moved_ids, c.order) << c.dw << " x " << c.dh;
+        EXPECT_EQ(m.moves, c.order) << c.dw << " x " << c.dh;
     }
 }
 
-TEST(Layout, WidthPassKeepsTheLastHeightAndAnUnchangedSizeMovesNothing) {
-    Dialog m;
-    m.resize_by(0, 20);
-    m.resize_by(100, 50);
-    // The status bar is placed first for the new width at the old height, then for the new height.
-    EXPECT_EQ(std::count(m.moves.begin(), m.moves.end(), "105:0,198,595,240"), 1);
-    EXPECT_EQ(std::count(m.moves.begin(), m.moves.end(), "105:0,228,595,300"), 1);
-    m.resize_by(100, 50);
-    EXPECT_TRUE(m.moves.empty());
-}
-
 TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
-    // The minimum is 501 x 230. After one row per edge code: one pixel short is corrected, the
-    // minimum itself is left alone (strict), an unknown edge changes nothing, and sums near the
-    // ends of the range stay defined.
     const int32_t kMax = INT32_MAX;
     const struct {
         uint32_t edge;
@@ -170,13 +147,10 @@ TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
         {EDGE_TOPLEFT, {100, 100, 400, 200}, {-101, -30, 400, 200}},
         {EDGE_TOPRIGHT, {100, 100, 400, 200}, {100, -30, 601, 200}},
         {EDGE_BOTTOMLEFT, {100, 100, 400, 200}, {-101, 100, 400, 330}},
-        {EDGE_BOTTOMRIGHT, {100, 100, 400, 200}, {100, 100, 601, 330}},
-        {EDGE_BOTTOMRIGHT, {100, 100, 600, 329}, {100, 100, 601, 330}},
-        {EDGE_BOTTOMRIGHT, {100, 100, 601, 329}, {100, 100, 601, 330}},
-        {EDGE_TOPLEFT, {100, 100, 601, 330}, {100, 100, 601, 330}},
+        {EDGE_BOTTOMRIGHT, {100, 100, 602, 331}, {100, 100, 602, 331}},
         {9, {100, 100, 101, 101}, {100, 100, 101, 101}},
         {EDGE_BOTTOMRIGHT, {kMax - 5, kMax - 5, kMax - 5, kMax - 5}, {kMax - 5, kMax - 5, kMax, kMax}},
-        {EDGE_RIGHT, {kMax, 0, INT32_MIN, 0}, {kMax, 0, kMax, 0}},
+        {EDGE_TOPLEFT, {-kMax, 0, INT32_MIN, 0}, {INT32_MIN, -230, INT32_MIN, 0}},
     };
     Dialog m;
     for (const auto& c : cases) {
@@ -187,20 +161,15 @@ TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
     EXPECT_EQ(m.send(LAYOUT_WM_SIZING, EDGE_LEFT, 0), 1);
 }
 
+// Lines at x 0 and 1024, y 0 and 740. Near both lines of an axis the right or bottom one wins;
+// snapping to one line can bring the far edge within reach of the other, which takes a second move.
 TEST(Layout, SnapsWithinTwentyPixelsOfEachLine) {
-    // Lines at x 0 and 1024, y 0 and 740. Rows 19 and 20 lie near both lines of an axis, where the
-    // right or bottom one wins; in the last two, snapping to the left or top line brings the far
-    // edge within reach of the other line, which takes a second move.
     const struct {
         int32_t left, top, width, height, left_after, top_after, moves;
     } cases[] = {
-        {19, 300, 300, 200, 0, 300, 1},    {-19, 300, 300, 200, 0, 300, 1},   {20, 300, 300, 200, 20, 300, 0},
-        {-20, 300, 300, 200, -20, 300, 0}, {300, 19, 300, 200, 300, 0, 1},    {300, -19, 300, 200, 300, 0, 1},
-        {300, 20, 300, 200, 300, 20, 0},   {300, -20, 300, 200, 300, -20, 0}, {705, 300, 300, 200, 724, 300, 1},
-        {743, 300, 300, 200, 724, 300, 1}, {704, 300, 300, 200, 704, 300, 0}, {744, 300, 300, 200, 744, 300, 0},
-        {300, 521, 300, 200, 300, 540, 1}, {300, 559, 300, 200, 300, 540, 1}, {300, 520, 300, 200, 300, 520, 0},
-        {300, 560, 300, 200, 300, 560, 0}, {10, 530, 300, 200, 0, 540, 1},    {724, 540, 300, 200, 724, 540, 0},
-        {5, 300, 1014, 200, 10, 300, 1},   {300, 5, 300, 730, 300, 10, 1},    {-15, 300, 1014, 200, 10, 300, 2},
+        {19, 300, 300, 200, 0, 300, 1},    {-19, -19, 300, 200, 0, 0, 1},     {20, -20, 300, 200, 20, -20, 0},
+        {300, 19, 300, 200, 300, 0, 1},    {705, 300, 300, 200, 724, 300, 1}, {743, 559, 300, 200, 724, 540, 1},
+        {704, 520, 300, 200, 704, 520, 0}, {744, 560, 300, 200, 744, 560, 0}, {5, 5, 1014, 730, 10, 10, 1},
         {-15, -15, 1014, 730, 10, 10, 2},
     };
     for (const auto& c : cases) {
@@ -210,63 +179,39 @@ TEST(Layout, SnapsWithinTwentyPixelsOfEachLine) {
         const LayoutRect expected{c.left_after, c.top_after, c.left_after + c.width, c.top_after + c.height};
         EXPECT_EQ(text_of(m.dialog), text_of(expected)) << c.left << "," << c.top;
         EXPECT_EQ(m.dialog_moves, c.moves) << c.left << "," << c.top;
-        EXPECT_TRUE(m.moves.empty());
     }
-}
-
-TEST(Layout, SnapGivesUpWhenThePlatformKeepsMovingTheDialog) {
     Dialog m;
     m.drift = 3;
     m.dialog = {10, 300, 310, 500};
     for (int user_move = 0; user_move < 2; ++user_move) {
         m.dialog_moves = 0;
-        EXPECT_EQ(m.send(LAYOUT_WM_MOVE), 1);
-        EXPECT_EQ(m.dialog_moves, static_cast<int32_t>(SNAP_MAX_DEPTH)) << user_move;
+        m.send(LAYOUT_WM_MOVE);
+        EXPECT_EQ(m.dialog_moves, 2) << "gives up when the platform keeps moving the dialog";
     }
-}
-
-TEST(Layout, MaximizedDialogIsNotSnappedButLaidOut) {
-    Dialog m;
     m.maximized = true;
-    m.dialog = {-8, -8, 1032, 748};
-    EXPECT_EQ(m.send(LAYOUT_WM_MOVE), 1);
+    m.dialog_moves = 0;
+    m.send(LAYOUT_WM_MOVE);
     EXPECT_EQ(m.dialog_moves, 0);
-    EXPECT_EQ(m.send(LAYOUT_WM_SIZE), 0);
-    EXPECT_EQ(m.moves.size(), 14u);
 }
 
-TEST(Layout, MessagesBeforeCaptureAreIgnored) {
+// Before the capture every message is ignored; a table longer than the scratch rows is cut to it.
+TEST(Layout, BeforeCaptureAndOversizedTables) {
     Dialog m(false);
-    m.dialog = {5, 5, 200, 200};
     LayoutRect tiny{0, 0, 1, 1};
-    EXPECT_EQ(m.send(LAYOUT_WM_SIZE), 0);
+    EXPECT_EQ(m.send(LAYOUT_WM_SIZE) + m.send(0x0010), 0);
     EXPECT_EQ(m.send(LAYOUT_WM_MOVE), 1);
     EXPECT_EQ(m.send(LAYOUT_WM_SIZING, EDGE_BOTTOMRIGHT, reinterpret_cast<intptr_t>(&tiny)), 1);
-    EXPECT_EQ(m.send(0x0010), 0);
-    EXPECT_EQ(text_of(tiny), "0,0,1,1");
-    EXPECT_TRUE(m.moves.empty());
-    EXPECT_EQ(m.dialog_moves, 0);
-}
+    EXPECT_EQ(text_of(tiny) + m.moves + std::to_string(m.dialog_moves), "0,0,1,10");
+    EXPECT_EQ(capture_control_rects(nullptr, 3, m), 0u);
+    EXPECT_EQ(capture_control_rects(m.table, 7, m), 0x3Eu);
+    EXPECT_EQ(text_of({m.table[6].left, m.table[6].top, m.table[6].right, m.table[6].bottom}), "0,0,0,0");
 
-TEST(Layout, MissingControlIsSkippedAndExtraRowsTakeNoPart) {
-    Dialog m(false);
-    m.controls.erase(IDC_TIME);
-    capture_layout(m.layout, m);
-    m.resize_by(100, 50);
-    EXPECT_EQ(m.moves.size(), 12u);
-    EXPECT_EQ(std::count(m.moved_ids.begin(), m.moved_ids.end(), IDC_TIME), 0);
-
-    // A row count beyond the scratch array is cut to it, never written past.
-    Dialog wide(false);
-    LayoutEntry table[LAYOUT_MAX_ROWS] = {};
-    for (int32_t row = 1; row < static_cast<int32_t>(LAYOUT_MAX_ROWS); ++row) {
-        table[row] = {1000 + row, 0, 0, 0, 0, LF_STRETCH_X};
-        wide.controls[1000 + row] = {0, 0, 10, 10};
+    LayoutEntry table[LAYOUT_MAX_ROWS + 1] = {};
+    for (int32_t row = 1; row <= static_cast<int32_t>(LAYOUT_MAX_ROWS); ++row) {
+        table[row] = {17, 0, 0, 0, 0, LF_STRETCH_X};
     }
-    wide.layout = Layout{table, 1000, 0, 0, 0, 0, false};
-    capture_layout(wide.layout, wide);
-    wide.resize_by(5, 0);
-    EXPECT_EQ(wide.moves.size(), LAYOUT_MAX_ROWS - 1);
+    m.layout = Layout{table, 1000, 0, 0, 0, 0, false};
+    capture_layout(m.layout, m);
+    m.resize_by(5, 0);
+    EXPECT_EQ(m.moves.size(), (LAYOUT_MAX_ROWS - 1) * 11);
 }
-
-}  // namespace
