@@ -18,6 +18,12 @@
 #include "ui/info_dialog_win32.h"
 #include "ui/layout_win32.h"
 
+// The build system gives the commit's time, so that rebuilds of one commit are identical.
+#ifndef KELVAST_BUILD_DATE
+#define KELVAST_BUILD_DATE __DATE__
+#define KELVAST_BUILD_TIME __TIME__
+#endif
+
 namespace {
 
 // Posted once the dialog is on screen: a dialog minimised any earlier is shown normally again by
@@ -296,7 +302,7 @@ void on_browse(HWND dialog) {
 void on_info() {
     char title[TEXT_SIZE];
     format_title_line(title, sizeof title);
-    show_info_dialog(IDC_INFO_TEXT, title, __DATE__, __TIME__);
+    show_info_dialog(IDC_INFO_TEXT, title, KELVAST_BUILD_DATE, KELVAST_BUILD_TIME);
 }
 
 bool on_command(HWND dialog, int id) {
