@@ -14,10 +14,11 @@ class Win32WorkerPlatform : public WorkerPlatform {
     ClockReading read_clock() override {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        return ClockReading{now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond};
+        return ClockReading{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                            now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
     }
 
-    void sleep_poll_interval() override { Sleep(POLL_INTERVAL_MS); }
+    void sleep_ms(uint32_t milliseconds) override { Sleep(milliseconds); }
 
     void launch(const char* command_line, const ClockReading& clock) override {
         expand_command(command_line, clock, expanded_command_line);

@@ -18,6 +18,12 @@
 #include "ui/info_dialog_win32.h"
 #include "ui/layout_win32.h"
 
+// The build system gives the commit's time, so that rebuilds of one commit are identical.
+#ifndef KELVAST_BUILD_DATE
+#define KELVAST_BUILD_DATE __DATE__
+#define KELVAST_BUILD_TIME __TIME__
+#endif
+
 namespace {
 
 // Posted once the dialog is on screen: a dialog minimised any earlier is shown normally again by
@@ -32,6 +38,9 @@ char program_text[TEXT_SIZE];  // last text of IDC_PROGRAM; also the file choose
 char scratch_text[TEXT_SIZE];
 HFONT program_font = nullptr;
 bool minimise_when_shown = false;
+// Set once the settings are written; the end of a session saves without ending the dialog, and an
+// Exit after it must not write a second, possibly different, set of values.
+bool settings_saved = false;
 
 void format_title_line(char* out, size_t size) {
     format_text(out, size, "%s - Version %u.%2.2u", PROGRAM_NAME, static_cast<unsigned>(VERSION_MAJOR),
@@ -154,6 +163,7 @@ void on_init_dialog(HWND dialog) {
     SetWindowTextA(dialog, scratch_text);
 
     minimise_when_shown = false;
+    settings_saved = false;
     if (option_table[OPTION_AS].present) {
         SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
         minimise_when_shown = true;
@@ -233,10 +243,18 @@ RECT rect_to_store(HWND dialog) {
     return rect;
 }
 
-void on_exit(HWND dialog) {
+void save_on_leaving(HWND dialog) {
+    if (settings_saved) {
+        return;
+    }
     remember_window_rect(rect_to_store(dialog));
     version_value = VERSION_MINOR;
     save_settings(settings_store, win32_settings_backend());
+    settings_saved = true;
+}
+
+void on_exit(HWND dialog) {
+    save_on_leaving(dialog);
     EndDialog(dialog, 1);
 }
 
@@ -284,7 +302,7 @@ void on_browse(HWND dialog) {
 void on_info() {
     char title[TEXT_SIZE];
     format_title_line(title, sizeof title);
-    show_info_dialog(IDC_INFO_TEXT, title, __DATE__, __TIME__);
+    show_info_dialog(IDC_INFO_TEXT, title, KELVAST_BUILD_DATE, KELVAST_BUILD_TIME);
 }
 
 bool on_command(HWND dialog, int id) {
@@ -331,6 +349,18 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             if (LOWORD(wparam) == WORKER_DONE) {
                 on_worker_done(dialog);
             }
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            // Never hold up a log-off: everything is saved when the session really ends.
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_ENDSESSION:
+            // The system may end the process as soon as this returns, so save before returning.
+            // FALSE means another program cancelled the log-off: the schedule simply goes on.
+            if (wparam) {
+                save_on_leaving(dialog);
+            }
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
             return TRUE;
         case MSG_MINIMISE_AFTER_SHOW:
             ShowWindow(dialog, SW_MINIMIZE);
