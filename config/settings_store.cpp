@@ -1,5 +1,6 @@
 #include "config/settings_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,7 +42,7 @@ uint32_t number_count(const SettingEntry& row) {
 }
 
 size_t min_size(size_t a, size_t b) {
-    return a < b ? a : b;
+    return std::min(a, b);
 }
 
 // A path that does not fit fails the row: a cut path would name some other key.
@@ -78,7 +79,6 @@ size_t multi_string_length(const char* multi, size_t size) {
 bool profile_present(SettingsBackend& backend, const SettingEntry& row, const char* path, char* scratch) {
     uint32_t first = backend.read_profile(row.section, row.name, "~~", scratch, SETTINGS_SCRATCH_SIZE, path);
     uint32_t second = backend.read_profile(row.section, row.name, "####", scratch, SETTINGS_SCRATCH_SIZE, path);
-    scratch[SETTINGS_SCRATCH_SIZE - 1] = '\0';
     return first == second;
 }
 
@@ -115,9 +115,7 @@ bool read_registry_value(const SettingEntry& row, SettingsBackend& backend, Key 
             if (len > 0 && scratch[len - 1] == '\0') {
                 --len;
             }
-            if (len + 2 > row.size) {
-                len = row.size - 2;
-            }
+            len = std::min<size_t>(len, row.size - 2);
             memcpy(multi, scratch, len);
             multi[len] = '\0';
             multi[len + 1] = '\0';
@@ -197,10 +195,7 @@ void write_registry_value(const SettingEntry& row, SettingsBackend& backend, Key
                 break;
             }
             // Unclosed within its buffer: store it closed, as a later load would see it.
-            size_t n = min_size(row.size, SETTINGS_SCRATCH_SIZE);
-            if (n < 2) {
-                break;
-            }
+            size_t n = min_size(row.size, SETTINGS_SCRATCH_SIZE);  // at least 2, as usable_row demands
             memcpy(scratch, multi, n);
             scratch[n - 2] = '\0';
             scratch[n - 1] = '\0';

@@ -144,6 +144,8 @@ inline void case_values_stay_inside_their_variable(SettingsWorld& world) {
                               {REG_SZ, OW, 6, 0, 0, "", false, "kkkkkkkk", "\"kkkkk|\" kkkkk"},
                               {MS, OW, 6, RR, MS, "ab\0cd"s, true, "ab|c||kk", "ab|c|| ab%_c"},
                               {MS, OW, 10, RR, MS, "a\0b\0\0"s, true, "a|b||kkkkkkk", ""},
+                              {MS, OW, 10, RR, MS, "ab\0c\0"s, true, "ab|c||kkkkkk", ""},
+                              {MS, OW, 6, RR, MS, "", true, "||kkkkkk", ""},
                               {MS, OW, 10, 0, 0, "", false, "kkkkkkkkkkkk", "kkkkkkkk|| kkkkkkkkkk"},
                           });
 }

@@ -98,6 +98,18 @@ TEST_F(SettingsStoreTest, BadRowsAndStoresFail) {
     EXPECT_TRUE(world.memory.key_exists(0, "Other"));
     EXPECT_FALSE(world.memory.key_exists(0, ""));
 
+    SettingsStore empty = {0, CASE_KEY, world.ini_path(), nullptr, RW | IW, 3};
+    save_settings(empty, world.memory);
+    empty.mode = RR | IR;
+    EXPECT_TRUE(load_settings(empty, world.memory)) << "no rows, none missing";
+    char list[] = "1,2";
+    uint32_t numbers[2] = {};
+    parse_number_list(list, 2, numbers);
+    EXPECT_EQ(std::string(list, 3) + std::to_string(numbers[1]),
+              "1\0"s
+              "22")
+        << "cut in place";
+
     SettingEntry binary = {"S", "Bin", 3, SF_OVERWRITE, text, 4};
     SettingsStore store = {0, CASE_KEY, world.ini_path(), &binary, RW | IW, 1};
     save_settings(store, world.memory);
