@@ -87,16 +87,20 @@ TEST_F(SettingsStoreTest, BadRowsAndStoresFail) {
     EXPECT_FALSE(world.memory.key_exists(0, section_path("S")));
     EXPECT_FALSE(world.memory.profile_value(world.ini_path(), "S", "C", nullptr));
 
+    // Without a key path or an ini path nothing is read, written or deleted.
     world.memory.put_value(0, "Other", "Keep", REG_DWORD, "\1\0\0\0"s);
-    for (const char* key : {"", static_cast<const char*>(nullptr)}) {
-        SettingsStore store = {0, key, world.ini_path(), &rows[6], RW, 1};
+    SettingEntry good = {"S", "G", REG_DWORD, SF_OVERWRITE, text, 1};
+    for (const char* path : {"", static_cast<const char*>(nullptr)}) {
+        SettingsStore store = {0, path, path, &good, RW | IW, 1};
         save_settings(store, world.memory);
         clear_registry(store, world.memory);
-        store.mode = RR;
-        EXPECT_FALSE(load_settings(store, world.memory));
+        for (uint32_t mode : {RR, IR}) {
+            store.mode = mode;
+            EXPECT_FALSE(load_settings(store, world.memory));
+        }
     }
-    EXPECT_TRUE(world.memory.key_exists(0, "Other"));
-    EXPECT_FALSE(world.memory.key_exists(0, ""));
+    EXPECT_EQ(world.memory.key_count(), 1u);
+    EXPECT_FALSE(world.memory.profile_value("", "S", "G", nullptr));
 
     SettingsStore empty = {0, CASE_KEY, world.ini_path(), nullptr, RW | IW, 3};
     save_settings(empty, world.memory);
@@ -105,16 +109,21 @@ TEST_F(SettingsStoreTest, BadRowsAndStoresFail) {
     char list[] = "1,2";
     uint32_t numbers[2] = {};
     parse_number_list(list, 2, numbers);
-    EXPECT_EQ(std::string(list, 3) + std::to_string(numbers[1]),
-              "1\0"s
-              "22")
+    EXPECT_EQ(std::string(list, 3) + std::to_string(numbers[1]), std::string("1\0"
+                                                                             "2",
+                                                                             3) +
+                                                                     "2")
         << "cut in place";
 
     SettingEntry binary = {"S", "Bin", 3, SF_OVERWRITE, text, 4};
     SettingsStore store = {0, CASE_KEY, world.ini_path(), &binary, RW | IW, 1};
+    world.memory.add_key(section_path("S"));
     save_settings(store, world.memory);
-    store.mode = IR | RR;
-    EXPECT_TRUE(load_settings(store, world.memory));
-    EXPECT_FALSE(world.memory.key_exists(0, section_path("S")) ||
+    for (uint32_t mode : {RR, IR}) {
+        store.mode = mode;
+        EXPECT_TRUE(load_settings(store, world.memory)) << mode;
+    }
+    std::string bytes;
+    EXPECT_FALSE(world.memory.value(0, section_path("S"), "Bin", nullptr, &bytes) ||
                  world.memory.profile_value(world.ini_path(), "S", "Bin", nullptr));
 }
