@@ -94,7 +94,7 @@ bool is_safe_waiting_format(const char* format) {
 }  // namespace
 
 TimeParse parse_time_text(const char* text) {
-    char fields[3][FIELD_SIZE] = {{'\0'}, {'\0'}, {'\0'}};
+    char fields[][FIELD_SIZE] = {"", "", ""};
     if (text != nullptr) {
         Cursor cursor{text, 0, strnlen(text, TIME_TEXT_SIZE - 1)};
         for (int f = 0; f < 3; ++f) {
@@ -120,7 +120,7 @@ TimeParse parse_time_text(const char* text) {
     return result;
 }
 
-void build_day_mask(const int states[7], char (&mask)[DAY_MASK_SIZE]) {
+void build_day_mask(const int* states, char (&mask)[DAY_MASK_SIZE]) {
     for (int i = 0; i < 7; ++i) {
         mask[i] = (states != nullptr && states[i] == 1) ? '1' : '0';
     }

@@ -6,16 +6,23 @@ namespace {
 
 constexpr size_t ENTRY_TEXTS = 3;
 
-// Length of the entry starting at `text` (its three texts with their zero bytes), looking at no
-// more than `limit` bytes; 0 when the third zero byte is not within them.
-size_t entry_length(const char* text, size_t limit) {
-    size_t zeros = 0;
-    for (size_t i = 0; i < limit; i++) {
-        if (text[i] == '\0' && ++zeros == ENTRY_TEXTS) {
-            return i + 1;
+// Length of the first `count` texts at `text` with their zero bytes, looking at no more than
+// `limit` bytes; 0 when the last of those zero bytes is not within them.
+size_t texts_length(const char* text, size_t limit, size_t count) {
+    size_t at = 0;
+    for (size_t i = 0; i < count; i++) {
+        const void* zero = memchr(text + at, '\0', limit - at);  // at the very end: no bytes, no zero
+        if (zero == nullptr) {
+            return 0;
         }
+        at = static_cast<size_t>(static_cast<const char*>(zero) - text) + 1;
     }
-    return 0;
+    return at;
+}
+
+// An entry is its three texts: command line, time and day mask.
+size_t entry_length(const char* text, size_t limit) {
+    return texts_length(text, limit, ENTRY_TEXTS);
 }
 
 void empty_slot(HistorySlot& slot) {
@@ -24,19 +31,10 @@ void empty_slot(HistorySlot& slot) {
 
 // The n-th text of a slot, or "" when the slot is not terminated where it should be.
 const char* slot_text(const HistorySlot& slot, size_t n) {
-    size_t at = 0;
-    for (size_t i = 0; i < n; i++) {
-        const void* zero = memchr(slot.bytes + at, '\0', sizeof slot.bytes - at);
-        if (zero == nullptr) {
-            return "";
-        }
-        at = static_cast<size_t>(static_cast<const char*>(zero) - slot.bytes) + 1;
-    }
-    // At the very end the search below covers no bytes and finds nothing.
-    if (memchr(slot.bytes + at, '\0', sizeof slot.bytes - at) == nullptr) {
+    if (texts_length(slot.bytes, sizeof slot.bytes, n + 1) == 0) {
         return "";
     }
-    return slot.bytes + at;
+    return slot.bytes + texts_length(slot.bytes, sizeof slot.bytes, n);
 }
 
 }  // namespace
@@ -61,10 +59,8 @@ void split_history(History& history) {
             break;
         }
         first = false;
+        // An entry the buffer's end cuts off has length 0: it fills the remaining slots with nothing.
         size_t length = entry_length(buffer + at, HISTORY_BUFFER_SIZE - at);
-        if (length == 0) {
-            break;
-        }
         if (length < HISTORY_SLOT_SIZE) {
             HistorySlot& target = history.slots[slot++];
             memcpy(target.bytes, buffer + at, length);
@@ -104,7 +100,7 @@ bool add_history_entry(History& history, const char* command_line, const char* t
             continue;
         }
         size_t slot_length = entry_length(slot.bytes, sizeof slot.bytes);
-        if (slot_length == 0 || used + slot_length + 1 > HISTORY_BUFFER_SIZE) {
+        if (used + slot_length + 1 > HISTORY_BUFFER_SIZE) {
             break;  // this and every older entry are dropped whole
         }
         memcpy(buffer + used, slot.bytes, slot_length);

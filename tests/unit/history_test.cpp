@@ -28,8 +28,10 @@ std::unique_ptr<History> history_of(std::string bytes, char fill = '\0') {
     bytes.resize(HISTORY_BUFFER_SIZE, fill);
     memcpy(history->buffer, bytes.data(), HISTORY_BUFFER_SIZE);
     history->last_shown_index = 3;
+    memset(history->slots, 'x', sizeof history->slots);
     reset_history_slots(*history);
     EXPECT_EQ(history->last_shown_index, -1);
+    EXPECT_EQ(std::string(history->slots[9].bytes, HISTORY_SLOT_SIZE), std::string(HISTORY_SLOT_SIZE, '\0'));
     split_history(*history);
     return history;
 }
@@ -57,6 +59,7 @@ TEST(History, NewestFirstAndACommandLineOnlyOnce) {
     EXPECT_TRUE(add_history_entry(*history, "Notepad.exe", "13:00:00", "1111111"));
     const std::string bytes = entry("Notepad.exe", "13:00:00", "1111111") + entry("notepad.exe", "12:00:00", "0000010");
     expect_buffer(*history, bytes + entry("x", "", ""));
+    EXPECT_EQ(std::string(history->slots[2].bytes, 5), std::string("x\0\0\0\0", 5));
     EXPECT_EQ(listed(*history), "Notepad.exe notepad.exe x");
     EXPECT_STREQ(slot_time_text(history->slots[1]), "12:00:00");
     EXPECT_STREQ(slot_day_mask(history->slots[1]), "0000010");
@@ -103,6 +106,7 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
         {good + "cmd", 'x', "ok"},
         {"a\0"s, '\0', "a"},
         {"\0\0\0"s + good, '\0', "ok"},
+        {good + '\0' + entry("b"), '\0', "ok"},
         {y + "y\0\0\0"s + good, '\0', "ok"},
         {y + "\0\0\0"s + good, '\0', y + " ok"},
     };

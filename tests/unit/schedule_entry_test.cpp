@@ -65,9 +65,9 @@ TEST(BuildDayMask, SundayFirstAndOnlyTheTickedStateCounts) {
 TEST(FormatWaitingText, LoadedFormatOrTheDefault) {
     const TimeParse time = parse_time_text("7.5,3");
     char text[32];
-    format_waiting_text("%-+3.2i|% #i|%02d%%", time, text, sizeof text);
-    EXPECT_STREQ(text, "+07| 5|03%");
-    for (const char* format : {static_cast<const char*>(nullptr), "%s", "%i%i%i%i", "%li", "%"}) {
+    format_waiting_text("%-+4.02i|% #i|%010d%%", time, text, sizeof text);
+    EXPECT_STREQ(text, "+07 | 5|0000000003%");
+    for (const char* format : {static_cast<const char*>(nullptr), "%s", "%i%i%i%i", "%li", "%", "%5ai", "%.5ai"}) {
         format_waiting_text(format, time, text, 20);
         EXPECT_STREQ(text, "Waiting to start pr") << (format ? format : "null");
     }
