@@ -153,9 +153,7 @@ uint32_t capture_control_rects(LayoutEntry* table, uint32_t count, WindowOps& op
 
 void capture_layout(Layout& layout, WindowOps& ops) {
     layout.captured = false;
-    layout.placed = false;
-    layout.laid_out_width = 0;
-    layout.laid_out_height = 0;
+    layout.placed = false;  // the first relayout takes the captured size as the laid-out one
     layout.snap_depth = 0;
     LayoutRect r{};
     if (layout.table == nullptr || layout.count == 0 || !ops.dialog_rect(r)) {

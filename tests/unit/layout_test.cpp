@@ -194,9 +194,14 @@ TEST(Layout, SnapsWithinTwentyPixelsOfEachLine) {
     EXPECT_EQ(m.dialog_moves, 0);
 }
 
-// Before the capture every message is ignored; a table longer than the scratch rows is cut to it.
-TEST(Layout, BeforeCaptureAndOversizedTables) {
+// Before a capture every message is ignored, also after one that failed (a table without rows); a
+// new capture starts from the size at that moment; a table longer than the scratch rows is cut.
+TEST(Layout, CapturesAndOversizedTables) {
     Dialog m(false);
+    m.layout.min_width = 600;
+    m.layout.count = 0;
+    capture_layout(m.layout, m);
+    m.dialog = {5, 5, 105, 105};
     LayoutRect tiny{0, 0, 1, 1};
     EXPECT_EQ(m.send(LAYOUT_WM_SIZE) + m.send(0x0010), 0);
     EXPECT_EQ(m.send(LAYOUT_WM_MOVE), 1);
@@ -206,12 +211,20 @@ TEST(Layout, BeforeCaptureAndOversizedTables) {
     EXPECT_EQ(capture_control_rects(m.table, 7, m), 0x3Eu);
     EXPECT_EQ(text_of({m.table[6].left, m.table[6].top, m.table[6].right, m.table[6].bottom}), "0,0,0,0");
 
-    LayoutEntry table[LAYOUT_MAX_ROWS + 1] = {};
-    for (int32_t row = 1; row <= static_cast<int32_t>(LAYOUT_MAX_ROWS); ++row) {
+    Dialog again;
+    again.resize_by(100, 50);
+    again.dialog = {200, 150, 701, 380};
+    capture_layout(again.layout, again);
+    again.resize_by(0, 0);
+    EXPECT_EQ(again.moves, "");
+
+    LayoutEntry table[LAYOUT_MAX_ROWS] = {};
+    for (int32_t row = 1; row < static_cast<int32_t>(LAYOUT_MAX_ROWS); ++row) {
         table[row] = {17, 0, 0, 0, 0, LF_STRETCH_X};
     }
-    m.layout = Layout{table, 1000, 0, 0, 0, 0, false};
-    capture_layout(m.layout, m);
-    m.resize_by(5, 0);
-    EXPECT_EQ(m.moves.size(), (LAYOUT_MAX_ROWS - 1) * 11);
+    Dialog wide(false);
+    wide.layout = Layout{table, 1000, 0, 0, 0, 0, false};
+    capture_layout(wide.layout, wide);
+    wide.resize_by(5, 0);
+    EXPECT_EQ(wide.moves.size(), (LAYOUT_MAX_ROWS - 1) * 11);
 }
