@@ -37,7 +37,7 @@ bool format_option_line(const OptionEntry& row, uint32_t* positional_counter, ch
     const char* prefix = "";
     const char* name = "";
     const char* suffix = "";
-    char numbered[16];
+    char numbered[sizeof "pos4294967295"];
     switch (row.kind) {
         case OPT_FLAG:
             prefix = "-";
