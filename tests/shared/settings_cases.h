@@ -83,7 +83,7 @@ struct ValueRow {
     uint32_t type, flags, size;
     uint32_t mode;  // where the value is read from: IR, RR, or 0 for nowhere
     uint32_t stored_type;
-    std::string stored;  // registry bytes or ini text
+    std::string stored;  // registry bytes or ini text; with mode 0 the variable's first bytes
     bool loaded;
     std::string value;  // the variable after the load, guard included
     std::string saved;  // then saved to both stores of a fresh world: "registry ini", or empty to skip
@@ -99,6 +99,9 @@ inline void run_value_rows(SettingsWorld& world, const std::vector<ValueRow>& ro
             world.put_reg_value(section_path("Test"), "Value", r.stored_type, r.stored);
         }
         CaseRow row(r.type, r.flags, r.size);
+        if (r.mode == 0) {
+            row.bytes.replace(0, r.stored.size(), r.stored);  // same length: row.data stays valid
+        }
         SettingsStore store = row.store(world, r.mode);
         EXPECT_EQ(load_settings(store, world.backend()), r.loaded);
         EXPECT_EQ(row.value(), r.value);
@@ -147,6 +150,8 @@ inline void case_values_stay_inside_their_variable(SettingsWorld& world) {
                               {MS, OW, 10, RR, MS, "ab\0c\0"s, true, "ab|c||kkkkkk", ""},
                               {MS, OW, 6, RR, MS, "", true, "||kkkkkk", ""},
                               {MS, OW, 10, 0, 0, "", false, "kkkkkkkkkkkk", "kkkkkkkk|| kkkkkkkkkk"},
+                              {MS, OW, 10, 0, 0, "abcdefghi\0\0\0"s, false, "abcdefghi|||", "abcdefgh|| abcdefghi"},
+                              {MS, OW, 10, 0, 0, "abcdefghi\0"s, false, "abcdefghi|kk", "abcdefgh|| abcdefghi"},
                           });
 }
 
