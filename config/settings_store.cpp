@@ -195,7 +195,10 @@ void write_registry_value(const SettingEntry& row, SettingsBackend& backend, Key
                 break;
             }
             // Unclosed within its buffer: store it closed, as a later load would see it.
-            size_t n = min_size(row.size, SETTINGS_SCRATCH_SIZE);  // at least 2, as usable_row demands
+            size_t n = min_size(row.size, SETTINGS_SCRATCH_SIZE);
+            if (n < 2) {
+                break;  // usable_row already refuses such a row; this keeps the bound visible here
+            }
             memcpy(scratch, multi, n);
             scratch[n - 2] = '\0';
             scratch[n - 1] = '\0';

@@ -152,6 +152,7 @@ inline void case_values_stay_inside_their_variable(SettingsWorld& world) {
                               {MS, OW, 10, 0, 0, "", false, "kkkkkkkkkkkk", "kkkkkkkk|| kkkkkkkkkk"},
                               {MS, OW, 10, 0, 0, "abcdefghi\0\0\0"s, false, "abcdefghi|||", "abcdefgh|| abcdefghi"},
                               {MS, OW, 10, 0, 0, "abcdefghi\0"s, false, "abcdefghi|kk", "abcdefgh|| abcdefghi"},
+                              {MS, OW, 2, 0, 0, "", false, "kkkk", "|| kk"},
                           });
 }
 
