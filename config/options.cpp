@@ -51,19 +51,19 @@ OptionEntry* find_switch(OptionEntry* table, uint32_t count, const char* name) {
 void apply_number(OptionEntry& row, char switch_char, const char* token, const char* value_text, char* error_text) {
     if (row.present) {
         append_format(error_text, OPTION_ERROR_SIZE, "%c%s (duplicate parameter) ", switch_char, token);
-        row.present = 0;
+        row.present = false;
     }
     if (value_text != nullptr) {
-        int32_t number = 0;
+        int32_t number{};
         if (read_switch_number(value_text, number)) {
             row.value = number;
-            row.present = 1;
+            row.present = true;
         } else if (equals_ignoring_case(value_text, "off")) {
             row.value = 0;
-            row.present = 1;
+            row.present = true;
         } else if (equals_ignoring_case(value_text, "on")) {
             row.value = 1;
-            row.present = 1;
+            row.present = true;
         }
     }
     if (!row.present) {
@@ -82,7 +82,7 @@ void apply_string(OptionEntry& row, char switch_char, const char* token, const c
         return;
     }
     copy_text(row.dest, static_cast<size_t>(row.value), value_text);
-    row.present = 1;
+    row.present = true;
 }
 
 void give_to_positional(OptionEntry* table, uint32_t count, const char* token, bool cut, char* error_text) {
@@ -99,7 +99,7 @@ void give_to_positional(OptionEntry* table, uint32_t count, const char* token, b
         if (row.value > 0) {
             copy_text(row.dest, static_cast<size_t>(row.value), token);
         }
-        row.present = 1;
+        row.present = true;
         return;
     }
 }
@@ -126,7 +126,7 @@ void parse_command_line(OptionEntry* table, uint32_t count, const char* text, ch
         if (*p == '\0') {
             break;
         }
-        bool cut = false;
+        bool cut{};
         if (*p != '-' && *p != '/') {
             p += next_token(p, token, sizeof token, &cut);
             give_to_positional(table, count, token, cut, error_text);
@@ -157,7 +157,7 @@ void parse_command_line(OptionEntry* table, uint32_t count, const char* text, ch
         if (row == nullptr) {
             append_format(error_text, OPTION_ERROR_SIZE, "%c%s ", switch_char, token);
         } else if (row->kind == OPT_FLAG) {
-            row->present = 1;
+            row->present = true;
         } else if (row->kind == OPT_NUMBER) {
             apply_number(*row, switch_char, token, value_text, error_text);
         } else {
@@ -166,7 +166,7 @@ void parse_command_line(OptionEntry* table, uint32_t count, const char* text, ch
     }
     // append_format keeps the text terminated within its buffer.
     size_t length = strlen(error_text);
-    if (length > 0 && error_text[length - 1] == ' ') {
+    if (length != 0 && error_text[length - 1] == ' ') {
         error_text[length - 1] = '\0';
     }
 }

@@ -15,9 +15,9 @@ enum OptionKind : int32_t {
 struct OptionEntry {
     const char* name;
     int32_t kind;
-    char* dest;       // OPT_STRING / OPT_POSITIONAL value buffer, may be null
-    int32_t value;    // OPT_NUMBER: the number; otherwise the size of dest
-    uint8_t present;  // 1 when given with an acceptable value
+    char* dest;     // OPT_STRING / OPT_POSITIONAL value buffer, may be null
+    int32_t value;  // OPT_NUMBER: the number; otherwise the size of dest
+    bool present;   // given with an acceptable value
     const char* description;
 };
 

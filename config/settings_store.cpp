@@ -131,7 +131,7 @@ bool read_registry_value(const SettingEntry& row, SettingsBackend& backend, Key 
                 parse_number_list(scratch, row.size, static_cast<uint32_t*>(row.data));
                 return true;
             }
-            uint32_t value = 0;
+            uint32_t value{};
             uint32_t n = sizeof value;
             // Anything but four bytes is not a number; it must not half-fill the variable.
             if (!backend.query_value(key, row.name, &value, &n) || n != sizeof value) {
@@ -150,7 +150,7 @@ bool load_registry_row(const SettingsStore& store, const SettingEntry& row, Sett
     if (!usable_row(row) || !compose_key_path(store, row, path, sizeof path)) {
         return false;
     }
-    Key key = 0;
+    Key key{};
     if (!backend.open_key(store.root_key, path, SettingsBackend::ACCESS_READ, key)) {
         return false;
     }
@@ -225,7 +225,7 @@ void save_registry_row(const SettingsStore& store, const SettingEntry& row, Sett
     if (!known_type(row.type) || !usable_row(row) || !compose_key_path(store, row, path, sizeof path)) {
         return;
     }
-    Key key = 0;
+    Key key{};
     if (!backend.create_key(store.root_key, path, key)) {
         return;
     }
@@ -244,7 +244,7 @@ void save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char*
     if (!(row.flags & SF_OVERWRITE) && present) {
         return;
     }
-    bool ready = false;
+    bool ready{};
     switch (row.type) {
         case REG_SZ:
             copy_text(scratch, min_size(row.size, SETTINGS_SCRATCH_SIZE), static_cast<const char*>(row.data));
@@ -401,7 +401,7 @@ void clear_registry(SettingsStore& store, SettingsBackend& backend) {
     if (store.key_path == nullptr || store.key_path[0] == '\0') {
         return;
     }
-    Key key = 0;
+    Key key{};
     if (!backend.open_key(store.root_key, store.key_path, SettingsBackend::ACCESS_WRITE, key)) {
         return;
     }
@@ -420,7 +420,7 @@ void parse_number_list(char* text, uint32_t count, uint32_t* numbers) {
         if (token == nullptr) {
             return;
         }
-        uint32_t value = 0;
+        uint32_t value{};
         bool hex = token[0] == '0' && (token[1] == 'x' || token[1] == 'X');
         if (hex ? read_number(token + 2, 16, value) : read_number(token, 10, value)) {
             numbers[i] = value;

@@ -97,6 +97,9 @@ TEST(ParseCommandLine, LongInputsStayWithinTheirBuffers) {
         EXPECT_EQ(parsed.error, (lead + huge).substr(0, OPTION_ERROR_SIZE - 1));
         EXPECT_EQ(parsed.error[OPTION_ERROR_SIZE], 'Z');
     }
+    char error[OPTION_ERROR_SIZE];
+    parse_command_line(nullptr, 3, "-as x", error);
+    EXPECT_STREQ(error, "-as");
     const Parsed fits((std::string(TOKEN_SIZE - 1, 'h') + " x").c_str());
     EXPECT_STREQ(fits.first, "hhhhh");
     EXPECT_STREQ(fits.second, "x");
