@@ -81,9 +81,9 @@ struct CaseRow {
 
 struct ValueRow {
     uint32_t type, flags, size;
-    uint32_t mode;  // where the value is read from: IR, RR, or 0 for nowhere
-    uint32_t stored_type;
-    std::string stored;  // registry bytes or ini text; with mode 0 the variable's first bytes
+    uint32_t mode;         // where the value is read from: IR, RR, or 0 for nowhere
+    uint32_t stored_type;  // 0: the registry key exists, the value does not
+    std::string stored;    // registry bytes or ini text; with mode 0 the variable's first bytes
     bool loaded;
     std::string value;  // the variable after the load, guard included
     std::string saved;  // then saved to both stores of a fresh world: "registry ini", or empty to skip
@@ -96,7 +96,7 @@ inline void run_value_rows(SettingsWorld& world, const std::vector<ValueRow>& ro
         if (r.mode == IR) {
             world.put_ini_value("Test", "Value", r.stored);
         } else if (r.mode == RR) {
-            world.put_reg_value(section_path("Test"), "Value", r.stored_type, r.stored);
+            world.put_reg_value(section_path("Test"), r.stored_type != 0 ? "Value" : "Other", r.stored_type, r.stored);
         }
         CaseRow row(r.type, r.flags, r.size);
         if (r.mode == 0) {
@@ -128,6 +128,8 @@ inline void case_number_lists(SettingsWorld& world) {
                    {DW, LIST, 5, IR, 0, "\t5,+6,0xffffffff,-1,0x-2", true, "5,6,4294967295,4294967295,4294967294,99",
                     "\"5,6,4294967295,4294967295,4294967294|\" 5,6,4294967295,4294967295,4294967294"},
                    {DW, LIST, 4, RR, REG_SZ, "4294967296,0x100000000,42949672950,7", true, "99,99,99,7,99", ""},
+                   {DW, LIST, 2, RR, REG_SZ, "5" + std::string(65533, ' ') + "78", true, "5,7,99", ""},
+                   {DW, LIST, 2, RR, 0, "", false, "99,99,99", ""},
                    {DW, OW, 1, IR, 0, "abc", true, "99,99", "99 99"},
                    {DW, OW, 1, RR, DW, "\x80\2\0\0"s, true, "640,99", "640 640"},
                    {DW, OW, 1, RR, 3, "\x80\2\0"s, false, "99,99", ""},
@@ -149,6 +151,7 @@ inline void case_values_stay_inside_their_variable(SettingsWorld& world) {
                               {MS, OW, 10, RR, MS, "a\0b\0\0"s, true, "a|b||kkkkkkk", ""},
                               {MS, OW, 10, RR, MS, "ab\0c\0"s, true, "ab|c||kkkkkk", ""},
                               {MS, OW, 6, RR, MS, "", true, "||kkkkkk", ""},
+                              {MS, OW, 6, RR, MS, "\0"s, true, "||kkkkkk", ""},
                               {MS, OW, 10, 0, 0, "", false, "kkkkkkkkkkkk", "kkkkkkkk|| kkkkkkkkkk"},
                               {MS, OW, 10, 0, 0, "abcdefghi\0\0\0"s, false, "abcdefghi|||", "abcdefgh|| abcdefghi"},
                               {MS, OW, 10, 0, 0, "abcdefghi\0"s, false, "abcdefghi|kk", "abcdefgh|| abcdefghi"},
