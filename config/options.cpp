@@ -132,11 +132,8 @@ void parse_command_line(OptionEntry* table, uint32_t count, const char* text, ch
             give_to_positional(table, count, token, cut, error_text);
             continue;
         }
+        // A lone switch character gives an empty token and so the message "%c ".
         char switch_char = *p++;
-        if (*p == ' ' || *p == '\0') {
-            append_format(error_text, OPTION_ERROR_SIZE, "%c ", switch_char);
-            continue;
-        }
         p += next_token(p, token, sizeof token, &cut);
         if (cut) {
             append_format(error_text, OPTION_ERROR_SIZE, "%c%s ", switch_char, token);

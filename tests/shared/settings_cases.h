@@ -268,24 +268,27 @@ inline void case_clear_registry(SettingsWorld& world) {
 }
 
 // A path that cannot be used as given fails its row instead of naming another key or file; an
-// empty section is the key itself in the registry and has no place in the ini file.
+// empty or missing section is the key itself in the registry and has no place in the ini file.
 inline void case_paths_that_do_not_fit(SettingsWorld& world) {
     const std::string key = section_path(std::string(KEY_PATH_SIZE - 7 - strlen(CASE_KEY), 'k').c_str());
     uint32_t a = 3, b = 4;
-    SettingEntry rows[3] = {{"Fits", "A", DW, OW, &a, 1}, {"", "C", DW, OW, &b, 1}, {"Fitsx", "B", DW, OW, &b, 1}};
-    SettingsStore store = {ROOT_CURRENT_USER, key.c_str(), world.ini_path(), rows, RW | IW, 3};
+    SettingEntry rows[4] = {{"Fits", "A", DW, OW, &a, 1},
+                            {"", "C", DW, OW, &b, 1},
+                            {nullptr, "D", DW, OW, &b, 1},
+                            {"Fitsx", "B", DW, OW, &b, 1}};
+    SettingsStore store = {ROOT_CURRENT_USER, key.c_str(), world.ini_path(), rows, RW | IW, 4};
     save_settings(store, world.backend());
     uint32_t type = 0;
     std::string bytes;
     EXPECT_TRUE(world.reg_value(key + "\\Fits", "A", type, bytes));
-    EXPECT_TRUE(world.reg_value(key, "C", type, bytes));
+    EXPECT_TRUE(world.reg_value(key, "C", type, bytes) && world.reg_value(key, "D", type, bytes));
     EXPECT_FALSE(world.reg_key_exists(key + "\\Fitsx"));
     EXPECT_EQ(stored(world, false, "Fits", "A") + stored(world, false, "", "C") + stored(world, false, "Fitsx", "B"),
               "3-4");
-    for (uint32_t count : {3, 2}) {
+    for (uint32_t count : {4, 3}) {
         store.count = count;
         store.mode = RR;
-        EXPECT_EQ(load_settings(store, world.backend()), count == 2);
+        EXPECT_EQ(load_settings(store, world.backend()), count == 3);
         store.mode = IR;
         EXPECT_FALSE(load_settings(store, world.backend()));
     }
