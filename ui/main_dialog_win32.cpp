@@ -192,7 +192,8 @@ void on_start(HWND dialog) {
     enable_inputs(dialog, FALSE);
 
     if (worker_thread == nullptr) {
-        worker_thread = CreateThread(nullptr, 0, SchedulerWorker, nullptr, 0, nullptr);
+        worker_thread = CreateThread(nullptr, WORKER_STACK_RESERVE, SchedulerWorker, nullptr,
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
         if (worker_thread == nullptr) {
             show_status_string(dialog, IDS_THREAD_FAILED);
             return;
