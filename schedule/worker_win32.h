@@ -7,6 +7,10 @@
 // Low word of wParam of the WM_USER message the worker sends when it ends.
 constexpr WPARAM WORKER_DONE = 401;
 
+// Stack reserved for the worker thread: its polls and CreateProcessA need a few KB. The default
+// of the exe (2 MB) is what the main thread gets; Wine commits a thread's whole reservation.
+constexpr SIZE_T WORKER_STACK_RESERVE = 256 * 1024;
+
 // Thread entry: works on the program-wide schedule_request and notifies main_dialog_window.
 DWORD WINAPI SchedulerWorker(LPVOID unused);
 

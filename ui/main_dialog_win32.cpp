@@ -1,6 +1,4 @@
 #include <windows.h>
-#include <cderr.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +12,7 @@
 #include "res/resource.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker_win32.h"
+#include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
 #include "ui/layout_win32.h"
@@ -203,7 +202,8 @@ void on_start(HWND dialog) {
     enable_inputs(dialog, FALSE);
 
     if (worker_thread == nullptr) {
-        worker_thread = CreateThread(nullptr, 0, SchedulerWorker, nullptr, 0, nullptr);
+        worker_thread = CreateThread(nullptr, WORKER_STACK_RESERVE, SchedulerWorker, nullptr,
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
         if (worker_thread == nullptr) {
             show_status_string(dialog, IDS_THREAD_FAILED);
             return;
@@ -275,26 +275,7 @@ void on_program_notification(HWND dialog) {
 }
 
 void on_browse(HWND dialog) {
-    char file_title[256] = "";
-    OPENFILENAMEA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.lpstrFilter = "Executable files\0*.exe;*.bat;*.cmd\0All files\0*.*\0";
-    chooser.nFilterIndex = 1;
-    chooser.lpstrFile = program_text;
-    chooser.nMaxFile = sizeof program_text;
-    chooser.lpstrFileTitle = file_title;
-    chooser.nMaxFileTitle = sizeof file_title;
-    chooser.lpstrTitle = "Sample data output file";
-    chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    BOOL chosen = GetOpenFileNameA(&chooser);
-    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
-        // A command line with arguments or quotes is no file name; the chooser refuses to open
-        // with it, so open it empty instead of doing nothing.
-        program_text[0] = '\0';
-        chosen = GetOpenFileNameA(&chooser);
-    }
-    if (chosen) {
+    if (choose_program_file(dialog, program_text, sizeof program_text)) {
         SetDlgItemTextA(dialog, IDC_PROGRAM, program_text);
     }
 }
