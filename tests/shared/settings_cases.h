@@ -106,8 +106,8 @@ inline void run_value_rows(SettingsWorld& world, const std::vector<ValueRow>& ro
         EXPECT_EQ(load_settings(store, world.backend()), r.loaded);
         EXPECT_EQ(row.value(), r.value);
         if (!r.saved.empty()) {
-            world.reset();
-            store.mode = RW | IW;
+            world.reset();  // a new ini file: the path is taken again
+            store = row.store(world, RW | IW);
             save_settings(store, world.backend());
             EXPECT_EQ(stored(world, true, "Test", "Value") + " " + stored(world, false, "Test", "Value"), r.saved);
         }
