@@ -45,7 +45,7 @@ void expand_command(const char* command_line, const ClockReading& clock, char (&
                     if (matches_at(command_line, i, keyword)) {
                         format_text(out + o, COMMAND_LINE_SIZE - o, keyword.format,
                                     static_cast<unsigned>(clock.*keyword.field));
-                        o += strnlen(out + o, COMMAND_LINE_SIZE - o);
+                        o += strlen(out + o);  // format_text terminates within the bound
                         i += keyword.length;
                     }
                 }

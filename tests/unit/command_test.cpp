@@ -54,7 +54,8 @@ std::string repeat(const char* unit, int times) {
 TEST(ExpandCommand, NeverLongerThanTheOutput) {
     const std::string months = repeat("&&mo", 63);
     EXPECT_EQ(expand((months + "&&&").c_str()), repeat("12", 63) + "&");
-    EXPECT_EQ(expand(months.c_str(), WIDEST), repeat("65535", 51));
+    EXPECT_EQ(expand(("a" + months).c_str(), WIDEST), "a" + repeat("65535", 50) + "6553");
+    EXPECT_EQ(expand(std::string(300, 'a').c_str()), std::string(255, 'a'));
     char unterminated[COMMAND_LINE_SIZE];
     memset(unterminated, 'a', sizeof unterminated);
     memcpy(unterminated + 251, "&&yyy", 5);
@@ -62,4 +63,6 @@ TEST(ExpandCommand, NeverLongerThanTheOutput) {
     memcpy(unterminated, "&&", 2);
     unterminated[255] = '&';
     EXPECT_EQ(expand(unterminated), std::string(249, 'a') + "yy&");
+    memcpy(unterminated + 251, "aaa&&", 5);
+    EXPECT_EQ(expand(unterminated), std::string(252, 'a'));
 }

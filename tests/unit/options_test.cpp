@@ -11,16 +11,16 @@ namespace {
 // without a buffer. The error text comes first so a read before it leaves the object.
 struct Parsed {
     char error[OPTION_ERROR_SIZE + 4];
-    char path[8] = "", room[4] = "old", first[6] = "", second[4] = "";
-    OptionEntry rows[7] = {
+    char path[8] = "", room[4] = "old", first[6] = "", second[4] = "", one[2] = "z";
+    OptionEntry rows[8] = {
         {"p", OPT_POSITIONAL, first, 6, false, ""},  {"as", OPT_FLAG, nullptr, 0, false, ""},
         {"pp", OPT_NUMBER, nullptr, 0, false, ""},   {"if", OPT_STRING, path, 8, false, ""},
         {"s", OPT_STRING, room, 0, false, ""},       {"p", OPT_POSITIONAL, nullptr, 6, false, ""},
-        {"q", OPT_POSITIONAL, second, 4, false, ""},
+        {"q", OPT_POSITIONAL, second, 4, false, ""}, {"e", OPT_STRING, one, 1, false, ""},
     };
     explicit Parsed(const char* line) {
         memset(error, 'Z', sizeof error);
-        parse_command_line(rows, 7, line, error);
+        parse_command_line(rows, 8, line, error);
     }
     std::string present() const {
         std::string flags;
@@ -37,42 +37,42 @@ TEST(ParseCommandLine, Cases) {
     struct Row {
         const char* line;
         const char* error;
-        const char* present;  // p as pp if s p q
+        const char* present;  // p as pp if s p q e
         int32_t pp;
         const char* path;
         const char* first;
         const char* second;
     };
     const Row rows[] = {
-        {nullptr, "", "0000000", 0, "", "", ""},
-        {"  -as /as=1 -p", "-p", "0100000", 0, "", "", ""},
-        {"-AS /xyz=5 -as\t-pp=1", "-AS /xyz=5 -as\t-pp=1", "0000000", 0, "", "", ""},
-        {"-pp=0x1F", "", "0010000", 31, "", "", ""},
-        {"-pp=0X0a", "", "0010000", 10, "", "", ""},
-        {"-pp=0x1", "", "0010000", 1, "", "", ""},
-        {"-pp=010", "", "0010000", 8, "", "", ""},
-        {"-pp=09", "", "0010000", 0, "", "", ""},
-        {"-pp=0x", "", "0010000", 0, "", "", ""},
-        {"-pp=\" \t\r+3abc\"", "", "0010000", 3, "", "", ""},
-        {"-pp=-0x10", "", "0010000", -16, "", "", ""},
-        {"-pp=ON", "", "0010000", 1, "", "", ""},
-        {"-pp=oFf", "", "0010000", 0, "", "", ""},
-        {"-pp=2147483647", "", "0010000", INT32_MAX, "", "", ""},
-        {"-pp=-2147483648", "", "0010000", INT32_MIN, "", "", ""},
-        {"-pp=2147483648 -pp=-21474836480", "-pp=2147483648 (invalid value)-pp=-21474836480 (invalid value)", "0000000",
-         0, "", "", ""},
-        {"-pp=o -pp=onx -pp", "-pp=o (invalid value)-pp=onx (invalid value)-pp (invalid value)", "0000000", 0, "", "",
+        {nullptr, "", "00000000", 0, "", "", ""},
+        {"  -as /as=1 -p", "-p", "01000000", 0, "", "", ""},
+        {"-AS /xyz=5 -as\t-pp=1", "-AS /xyz=5 -as\t-pp=1", "00000000", 0, "", "", ""},
+        {"-pp=0x1F", "", "00100000", 31, "", "", ""},
+        {"-pp=0X0a", "", "00100000", 10, "", "", ""},
+        {"-pp=0x1", "", "00100000", 1, "", "", ""},
+        {"-pp=010", "", "00100000", 8, "", "", ""},
+        {"-pp=09", "", "00100000", 0, "", "", ""},
+        {"-pp=0x", "", "00100000", 0, "", "", ""},
+        {"-pp=\" \t\r+3abc\"", "", "00100000", 3, "", "", ""},
+        {"-pp=-0x10", "", "00100000", -16, "", "", ""},
+        {"-pp=ON", "", "00100000", 1, "", "", ""},
+        {"-pp=oFf", "", "00100000", 0, "", "", ""},
+        {"-pp=2147483647", "", "00100000", INT32_MAX, "", "", ""},
+        {"-pp=-2147483648", "", "00100000", INT32_MIN, "", "", ""},
+        {"-pp=2147483648 -pp=-21474836480", "-pp=2147483648 (invalid value)-pp=-21474836480 (invalid value)",
+         "00000000", 0, "", "", ""},
+        {"-pp=o -pp=onx -pp", "-pp=o (invalid value)-pp=onx (invalid value)-pp (invalid value)", "00000000", 0, "", "",
          ""},
-        {"-pp=1 -pp=2", "-pp=2 (duplicate parameter)", "0010000", 2, "", "", ""},
-        {"-pp=1 -pp=x", "-pp=x (duplicate parameter) -pp=x (invalid value)", "0000000", 1, "", "", ""},
-        {"-pp=x -pp=2 -zz", "-pp=x (invalid value)-zz", "0010000", 2, "", "", ""},
-        {"-if=\"a b\"x -s=new", "", "1001000", 0, "a b", "x", ""},
-        {"-if=1234567 -if", "-if (invalid value)", "0001000", 0, "1234567", "", ""},
-        {"-if=12345678 -s", "-if=12345678 (invalid value)-s (invalid value)", "0000000", 0, "", "", ""},
-        {"one two three", "", "1000001", 0, "", "one", "two"},
-        {"\"-as x\" abcdef", "", "1000001", 0, "", "-as x", "abc"},
-        {"- as -as -", "- -", "1100000", 0, "", "as", ""},
-        {"/ -zz", "/ -zz", "0000000", 0, "", "", ""},
+        {"-pp=1 -pp=2", "-pp=2 (duplicate parameter)", "00100000", 2, "", "", ""},
+        {"-pp=1 -pp=x", "-pp=x (duplicate parameter) -pp=x (invalid value)", "00000000", 1, "", "", ""},
+        {"-pp=x -pp=2 -zz", "-pp=x (invalid value)-zz", "00100000", 2, "", "", ""},
+        {"-if=\"a b\"x -s=new", "", "10010000", 0, "a b", "x", ""},
+        {"-if=1234567 -if -e=", "-if (invalid value)", "00010001", 0, "1234567", "", ""},
+        {"-if=12345678 -s", "-if=12345678 (invalid value)-s (invalid value)", "00000000", 0, "", "", ""},
+        {"one two three", "", "10000010", 0, "", "one", "two"},
+        {"\"-as x\" abcdef", "", "10000010", 0, "", "-as x", "abc"},
+        {"- as -as -", "- -", "11000000", 0, "", "as", ""},
+        {"/ -zz", "/ -zz", "00000000", 0, "", "", ""},
     };
     for (const Row& row : rows) {
         const Parsed parsed(row.line);
@@ -93,7 +93,7 @@ TEST(ParseCommandLine, LongInputsStayWithinTheirBuffers) {
     const std::string huge(TOKEN_SIZE, 'h');
     for (const char* lead : {"-if=", ""}) {
         const Parsed parsed((lead + huge + " -as").c_str());
-        EXPECT_EQ(parsed.present(), "0100000");
+        EXPECT_EQ(parsed.present(), "01000000");
         EXPECT_EQ(parsed.error, (lead + huge).substr(0, OPTION_ERROR_SIZE - 1));
         EXPECT_EQ(parsed.error[OPTION_ERROR_SIZE], 'Z');
     }
