@@ -127,3 +127,24 @@ TEST_F(SettingsStoreTest, BadRowsAndStoresFail) {
     EXPECT_FALSE(world.memory.value(0, section_path("S"), "Bin", nullptr, &bytes) ||
                  world.memory.profile_value(world.ini_path(), "S", "Bin", nullptr));
 }
+
+// The number-list and multi-string texts stop before their buffer's end, never splitting a number
+// or a "%%".
+TEST(SettingsText, ListsAndMultiStringsStayInsideTheirBuffers) {
+    uint32_t numbers[] = {1, 255, 4096};
+    const SettingEntry row = {"S", "N", REG_DWORD, SF_NUMBER_LIST, numbers, 3};
+    const std::pair<size_t, const char*> lists[] = {{11, "1,255,4096"}, {10, "1,255"}, {2, "1"}, {1, ""}};
+    for (const auto& [size, expect] : lists) {
+        char out[16];
+        memset(out, 'x', sizeof out);
+        EXPECT_EQ(format_number_list(row, out, size), size == 11) << size;
+        EXPECT_STREQ(out, expect) << size;
+        EXPECT_EQ(out[size], 'x') << size;
+    }
+    char out[8];
+    memset(out, 'x', sizeof out);
+    EXPECT_FALSE(encode_multi_string("ab%\0\0", 5, out, 4));
+    EXPECT_EQ(std::string(out, 5), std::string("ab\0xx", 5));
+    EXPECT_TRUE(encode_multi_string("abcdef", 3, out, sizeof out));
+    EXPECT_STREQ(out, "abc");
+}
