@@ -124,7 +124,7 @@ inline void case_number_lists(SettingsWorld& world) {
                    {DW, LIST, 6, RR, REG_SZ, "7,8.9;10 11\0"s, true, "7,8,9,10,11,99,99", ""},
                    {DW, LIST | SF_HEX, 5, IR, 0, "0x1F,0X1f,1f,0x", true, "31,31,1,99,99,99",
                     "\"0x1f,0x1f,0x1,0x63,0x63|\" 0x1f,0x1f,0x1,0x63,0x63"},
-                   {DW, LIST, 4, IR, 0, ",, 4;;0x10,abc,6", true, "4,16,99,6,99", ""},
+                   {DW, LIST, 4, IR, 0, ",, 4;;0x10,abc,1x5", true, "4,16,99,1,99", ""},
                    {DW, LIST, 5, IR, 0, "\t5,+6,0xffffffff,-1,0x-2", true, "5,6,4294967295,4294967295,4294967294,99",
                     "\"5,6,4294967295,4294967295,4294967294|\" 5,6,4294967295,4294967295,4294967294"},
                    {DW, LIST, 4, RR, REG_SZ, "4294967296,0x100000000,42949672950,7", true, "99,99,99,7,99", ""},
@@ -218,6 +218,7 @@ inline void case_storage_modes(SettingsWorld& world) {
             marks += entry.loaded ? '1' : '0';
         }
         EXPECT_EQ(marks, row.marks);
+        EXPECT_EQ(section_loaded(store, "Window"), marks[0] == '1');
         EXPECT_EQ(section_loaded(store, "Program"), marks[1] == '1');
         EXPECT_EQ(section_loaded(store, "Settings"), marks[2] == '1');
         const std::string h(history, sizeof history);

@@ -106,14 +106,24 @@ TEST_F(SettingsStoreTest, BadRowsAndStoresFail) {
     save_settings(empty, world.memory);
     empty.mode = RR | IR;
     EXPECT_TRUE(load_settings(empty, world.memory)) << "no rows, none missing";
+    EXPECT_FALSE(section_loaded(empty, nullptr));
     char list[] = "1,2";
     uint32_t numbers[2] = {};
+    parse_number_list(nullptr, 2, numbers);
     parse_number_list(list, 2, numbers);
     EXPECT_EQ(std::string(list, 3) + std::to_string(numbers[1]), std::string("1\0"
                                                                              "2",
                                                                              3) +
                                                                      "2")
         << "cut in place";
+
+    // A load forgets what the one before it read.
+    CaseRow again(REG_DWORD, SF_OVERWRITE, 1);
+    world.memory.put_value(0, section_path("Test"), "Value", REG_DWORD, "\1\0\0\0"s);
+    SettingsStore twice = again.store(world, RR);
+    EXPECT_TRUE(load_settings(twice, world.memory) && again.row.loaded);
+    twice.mode = 0;
+    EXPECT_FALSE(load_settings(twice, world.memory) || again.row.loaded);
 
     SettingEntry binary = {"S", "Bin", 3, SF_OVERWRITE, text, 4};
     SettingsStore store = {0, CASE_KEY, world.ini_path(), &binary, RW | IW, 1};
