@@ -29,6 +29,8 @@ TEST(BoundedText, CopyFormatAndAppendCutAndTerminate) {
     EXPECT_TRUE(append_format(text, sizeof text, "%c%d", '-', 1));
     EXPECT_FALSE(append_format(text, sizeof text, "%s", "12345"));
     EXPECT_STREQ(text, "ab-1123");
+    char one[1] = "";
+    EXPECT_TRUE(append_format(one, sizeof one, "%s", ""));
     char unterminated[4] = {'a', 'b', 'c', 'd'};
     EXPECT_FALSE(append_format(unterminated, sizeof unterminated, "%s", ""));
     EXPECT_EQ(unterminated[3], '\0');
