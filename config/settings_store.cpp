@@ -441,7 +441,7 @@ bool format_number_list(const SettingEntry& row, char* out, size_t out_size) {
     const char* format = (row.flags & SF_HEX) ? "%s0x%x" : "%s%u";
     size_t used = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        char piece[16];
+        char piece[sizeof ",4294967295"];
         format_text(piece, sizeof piece, format, i == 0 ? "" : ",", numbers[i]);
         if (!append_piece(out, out_size, used, piece, strlen(piece))) {
             return false;
@@ -461,7 +461,7 @@ bool encode_multi_string(const char* multi, size_t multi_size, char* out, size_t
     size_t used = 0;
     for (size_t i = 0; i < multi_size; ++i) {
         char c = multi[i];
-        char piece[2] = {c, '\0'};
+        char piece[] = {c, '\0'};
         size_t len = 1;
         if (c == '%') {
             piece[1] = '%';

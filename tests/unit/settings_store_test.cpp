@@ -157,4 +157,16 @@ TEST(SettingsText, ListsAndMultiStringsStayInsideTheirBuffers) {
     EXPECT_EQ(std::string(out, 5), std::string("ab\0xx", 5));
     EXPECT_TRUE(encode_multi_string("abcdef", 3, out, sizeof out));
     EXPECT_STREQ(out, "abc");
+    EXPECT_TRUE(encode_multi_string("a\0b", 3, out, sizeof out));
+    EXPECT_STREQ(out, "a%_b");
+    EXPECT_TRUE(encode_multi_string("\0\0", 2, out, 1));
+    // Nothing to read or no room at all: false, and nothing written where there is no room.
+    memset(out, 'x', sizeof out);
+    EXPECT_FALSE(format_number_list(row, out, 0) || encode_multi_string("a", 2, out, 0) ||
+                 decode_multi_string("a", out, 0));
+    EXPECT_EQ(out[0], 'x');
+    const SettingEntry no_data = {"S", "N", REG_DWORD, 0, nullptr, 1};
+    EXPECT_FALSE(format_number_list(no_data, out, sizeof out) || encode_multi_string(nullptr, 2, out + 1, 4) ||
+                 decode_multi_string("a", out + 2, 1));
+    EXPECT_EQ(std::string(out, 4), std::string(3, '\0') + "x");
 }
