@@ -170,6 +170,7 @@ inline void case_multi_strings(SettingsWorld& world) {
                               {MS, OW, 10, IR, 0, "5%a%", true, "5%a%||kkkkkk", ""},
                               {MS, OW, 10, IR, 0, "a%_", true, "a|||kkkkkkkk", ""},
                               {MS, OW, 10, IR, 0, "abcdef%_hi", true, "abcdef|||kkk", ""},
+                              {MS, OW, 10, IR, 0, "abcdefgh%_", true, "abcdefgh||kk", "abcdefgh|| abcdefgh"},
                               {MS, OW, 2, IR, 0, "abc", true, "||kk", "|| "},
                           });
 }

@@ -45,6 +45,9 @@ TEST(InfoText, LongLinesAreCutAndKeepTheirLineBreak) {
     EXPECT_FALSE(format_option_line(rows[0], nullptr, line, INFO_TEXT_SIZE));
     EXPECT_EQ(std::string(line), "pos1: " + std::string(INFO_TEXT_SIZE - 10, 'd') + "\r\r\n");
     EXPECT_EQ(line[INFO_TEXT_SIZE], 'Z');
+    memset(line, 'Z', sizeof line);
+    EXPECT_TRUE(format_option_line(rows[1], nullptr, line, 12));  // a line that fits is left alone
+    EXPECT_EQ(std::string(line, 13), std::string("-x: \r\r\n\0ZZZ\0Z", 13));
     EXPECT_FALSE(format_option_line(rows[0], nullptr, line, 4));
     EXPECT_STREQ(line, "\r\r\n");
     EXPECT_FALSE(format_info_header(long_text.c_str(), "d", "t", line, INFO_TEXT_SIZE));
