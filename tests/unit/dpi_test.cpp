@@ -27,6 +27,7 @@ TEST(Dpi, ScalesFromNinetySixRoundingHalfAwayFromZero) {
     EXPECT_EQ(scale_for_dpi(INT32_MAX, 48), 1073741824);
     EXPECT_EQ(rescale_for_dpi(INT32_MIN, UINT32_MAX, UINT32_MAX), INT32_MIN);
     EXPECT_EQ(rescale_for_dpi(30, 144, 0), 20);
+    EXPECT_EQ(rescale_for_dpi(20, 0, 144), 30);
 }
 
 TEST(Dpi, ThereAndBackReturnsEveryFigure) {

@@ -247,6 +247,10 @@ TEST(Layout, GeometryMinimumSizeAndSnappingFollowTheDpi) {
     EXPECT_EQ(m.placement(),
               "0,267,843,300 122,27,829,222 122,87,829,117 24,207,126,243 474,207,576,243 597,207,699,243 "
               "721,207,823,243 16,16,72,40");
+    // That placement counts as laid out: the size it was made for moves nothing again.
+    m.moves.clear();
+    m.send(LAYOUT_WM_SIZE);
+    EXPECT_TRUE(m.moves.empty());
     LayoutRect small{100, 100, 400, 200};
     m.send(LAYOUT_WM_SIZING, EDGE_BOTTOMRIGHT, reinterpret_cast<intptr_t>(&small));
     EXPECT_EQ(text_of(small), "100,100,852,445");
