@@ -5,6 +5,7 @@
 #include "ui/layout_win32.h"
 
 #include "app/program_state.h"
+#include "ui/dpi_win32.h"
 
 // The sizing rectangle is read through LayoutRect, so the two must have the same layout.
 static_assert(sizeof(RECT) == sizeof(LayoutRect), "RECT layout");
@@ -72,7 +73,19 @@ DialogWindowOps dialog_ops;
 
 void capture_layout(HWND dialog) {
     dialog_ops.dialog = dialog;
+    set_layout_dpi(main_layout, window_dpi(dialog));
     capture_layout(main_layout, dialog_ops);
+}
+
+void follow_layout_dpi(uint32_t dpi, const RECT& target) {
+    set_layout_dpi(main_layout, dpi);
+    if (dialog_ops.dialog == nullptr) {
+        return;
+    }
+    MoveWindow(dialog_ops.dialog, target.left, target.top, target.right - target.left, target.bottom - target.top,
+               TRUE);
+    place_all_controls(main_layout, dialog_ops);
+    RedrawWindow(dialog_ops.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int handle_layout_message(UINT message, WPARAM wparam, LPARAM lparam) {

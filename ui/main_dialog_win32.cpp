@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker_win32.h"
+#include "ui/dpi_win32.h"
 #include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
@@ -35,7 +36,7 @@ const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC
 
 char program_text[TEXT_SIZE];  // last text of IDC_PROGRAM; also the file chooser's buffer
 char scratch_text[TEXT_SIZE];
-HFONT program_font = nullptr;
+DialogDpi dialog_dpi;
 bool minimise_when_shown = false;
 // Set once the settings are written; the end of a session saves without ending the dialog, and an
 // Exit after it must not write a second, possibly different, set of values.
@@ -132,8 +133,7 @@ void on_init_dialog(HWND dialog) {
     set_dialog_icons(dialog);
     capture_layout(dialog);
 
-    program_font = CreateFontA(15, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Courier New");
-    SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, reinterpret_cast<WPARAM>(program_font), FALSE);
+    init_dialog_dpi(dialog, dialog_dpi);
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
     SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof program_text - 1, 0);
 
@@ -352,12 +352,11 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
                 PostMessageA(dialog, MSG_MINIMISE_AFTER_SHOW, 0, 0);
             }
             break;
+        case WM_DPICHANGED:
+            follow_dpi_change(dialog, dialog_dpi, LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+            return TRUE;
         case WM_DESTROY:
-            if (program_font != nullptr) {
-                SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, 0, FALSE);
-                DeleteObject(program_font);
-                program_font = nullptr;
-            }
+            release_dialog_dpi(dialog, dialog_dpi);
             break;
         default:
             break;

@@ -52,6 +52,14 @@ class Dialog final : public WindowOps {
         send(LAYOUT_WM_SIZE);
     }
 
+    std::string placement() const {
+        std::string text;
+        for (const auto& control : controls) {
+            text += text_of(control.second) + " ";
+        }
+        return text;
+    }
+
     bool dialog_rect(LayoutRect& rect) override {
         rect = dialog;
         return true;
@@ -170,6 +178,35 @@ TEST(Layout, SnapsWithinTwentyPixelsOfEachLine) {
     m.dialog_moves = 0;
     m.send(LAYOUT_WM_MOVE);
     EXPECT_EQ(m.dialog_moves, 0);
+}
+
+// Captured figures, the minimum size and the snapping distance follow the dialog's DPI; back at
+// 96 DPI everything is as captured.
+TEST(Layout, GeometryMinimumSizeAndSnappingFollowTheDpi) {
+    Dialog m;
+    const std::string captured = m.placement();
+    set_layout_dpi(m.layout, 144);
+    EXPECT_EQ(std::to_string(m.layout.min_width) + "x" + std::to_string(m.layout.min_height), "752x345");
+    m.dialog = {200, 150, 200 + 752 + 100, 150 + 345};
+    place_all_controls(m.layout, m);
+    EXPECT_EQ(m.placement(), "0,267,843,300 122,27,829,222 597,207,699,243 24,207,126,243 400,150,475,180 1,2,3,4 ");
+    m.moves.clear();
+    m.send(LAYOUT_WM_SIZE);
+    EXPECT_EQ(m.moves, "") << "that placement counts as laid out";
+    LayoutRect small{100, 100, 400, 200};
+    m.send(LAYOUT_WM_SIZING, EDGE_BOTTOMRIGHT, reinterpret_cast<intptr_t>(&small));
+    EXPECT_EQ(text_of(small), "100,100,852,445");
+    const uint32_t snaps[][3] = {{144, 29, 0}, {144, 30, 30}, {120, 24, 0}, {120, 25, 25}, {96, 19, 0}, {96, 20, 20}};
+    for (const auto& c : snaps) {
+        set_layout_dpi(m.layout, c[0]);
+        m.dialog = {static_cast<int32_t>(c[1]), 300, static_cast<int32_t>(c[1]) + 300, 500};
+        m.send(LAYOUT_WM_MOVE);
+        EXPECT_EQ(m.dialog.left, static_cast<int32_t>(c[2])) << c[1] << " at " << c[0];
+    }
+    EXPECT_EQ(std::to_string(m.layout.min_width) + "x" + std::to_string(m.layout.min_height), "501x230");
+    m.dialog = {200, 150, 701, 380};
+    place_all_controls(m.layout, m);
+    EXPECT_EQ(m.placement(), captured);
 }
 
 // Before a capture every message is ignored, also after one that failed (a table without rows); a
