@@ -188,7 +188,9 @@ TEST(Layout, GeometryMinimumSizeAndSnappingFollowTheDpi) {
     set_layout_dpi(m.layout, 144);
     EXPECT_EQ(std::to_string(m.layout.min_width) + "x" + std::to_string(m.layout.min_height), "752x345");
     m.dialog = {200, 150, 200 + 752 + 100, 150 + 345};
+    m.moves.clear();
     place_all_controls(m.layout, m);
+    EXPECT_EQ(m.moves.substr(0, 3), "11:") << "the control nearest the bottom moves first";
     EXPECT_EQ(m.placement(), "0,267,843,300 122,27,829,222 597,207,699,243 24,207,126,243 400,150,475,180 1,2,3,4 ");
     m.moves.clear();
     m.send(LAYOUT_WM_SIZE);
