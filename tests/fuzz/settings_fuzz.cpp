@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "config/memory_backend.h"
 #include "config/settings_store.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "ui/main_settings.h"
 
 namespace {
 

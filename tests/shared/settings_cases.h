@@ -11,10 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "config/settings_store.h"
+#include "ui/main_settings.h"
 
 using namespace std::string_literals;
+
+// The program's settings as one run of the dialog holds them, under the names the cases use.
+inline MainSettings case_settings;
+inline WindowValues& window_values = case_settings.window;
+inline uint32_t& version_value = case_settings.version;
+inline History& history = case_settings.history;
+inline const SettingsStore& settings_store = case_settings.store;
 
 // One backend plus raw access to what it stored, bypassing the store.
 class SettingsWorld {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_state.h"
+#include "app/startup.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "res/resource.h"
 #include "ui/layout.h"
+#include "ui/main_layout.h"
 
 namespace {
 

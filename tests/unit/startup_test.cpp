@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "app/program_state.h"
-
 TEST(Startup, StorageModeFromSwitches) {
     struct Row {
         const char* line;
