@@ -25,12 +25,20 @@ static bool vformat_text(char* dest, size_t size, const char* format, va_list ar
     if (dest == nullptr || size == 0) {
         return false;
     }
+#if defined(_WIN32)
+    // The system's own formatter rather than a second one linked in. It returns -1 for a text cut
+    // short and leaves a buffer it filled to the last byte unterminated.
+    int n = _vsnprintf(dest, size, format, args);
+    dest[size - 1] = '\0';
+    return n >= 0 && static_cast<size_t>(n) < size;
+#else
     int n = vsnprintf(dest, size, format, args);
     if (n < 0) {
         dest[0] = '\0';
         return false;
     }
     return static_cast<size_t>(n) < size;
+#endif
 }
 
 bool format_text(char* dest, size_t size, const char* format, ...) {

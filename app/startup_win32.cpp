@@ -1,8 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
-
 #include "app/startup_win32.h"
 
 #include "app/bounded_text.h"
@@ -31,9 +29,9 @@ int run_kelvast(HINSTANCE instance, const char* command_line) {
     ProgramOptions options;
     parse_program_options(command_line, options);
 
-    // Lives until the dialog has ended; too large for a thread's stack to carry lightly.
-    std::unique_ptr<MainDialogContext> context(new MainDialogContext);
-    MainSettings& settings = context->settings;
+    // Lives until the dialog has ended: on the main thread's stack, which the exe sizes at 2 MB.
+    MainDialogContext context;
+    MainSettings& settings = context.settings;
     if (options.rows[OPTION_RC].present) {
         clear_registry(settings.store, win32_settings_backend());
     }
@@ -51,11 +49,11 @@ int run_kelvast(HINSTANCE instance, const char* command_line) {
     controls.dwICC = ICC_BAR_CLASSES;
     InitCommonControlsEx(&controls);
 
-    context->instance = instance;
-    copy_text(context->option_error_text, sizeof context->option_error_text, options.error_text);
-    context->auto_start = options.rows[OPTION_AS].present != 0;
-    context->options = option_table;
-    context->option_count = option_count;
-    DialogBoxParamA(instance, "DLG_KELVAST", nullptr, main_dialog_proc, reinterpret_cast<LPARAM>(context.get()));
+    context.instance = instance;
+    copy_text(context.option_error_text, sizeof context.option_error_text, options.error_text);
+    context.auto_start = options.rows[OPTION_AS].present != 0;
+    context.options = option_table;
+    context.option_count = option_count;
+    DialogBoxParamA(instance, "DLG_KELVAST", nullptr, main_dialog_proc, reinterpret_cast<LPARAM>(&context));
     return 0;
 }

@@ -1,10 +1,12 @@
 #!/bin/sh
 # The Wine side of the Windows test run.
-#   wine-env.sh setup   STATE   fresh prefix, virtual display if none, persistent wineserver
+#   wine-env.sh setup   STATE   fresh prefix with the fonts a Windows desktop has, virtual display
+#                               if none, persistent wineserver
 #   wine-env.sh run     STATE EXE [ARGS...]   run one Windows program in that prefix
 #   wine-env.sh cleanup STATE   stop this run's wineserver and display, nothing else
 # STATE is a folder of the build tree; the prefix lives in STATE/prefix.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 cmd=$1
 state=$2
 shift 2
@@ -59,6 +61,8 @@ setup)
     # One persistent server for the whole run keeps each test's Wine start short.
     "$wineserver" -p </dev/null >/dev/null 2>&1
     "$wine" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+    # Dialogs are then drawn as on Windows: caption buttons, Tahoma, a fixed-pitch Courier New.
+    "$here/../scripts/wine-fonts.sh" windows "$WINEPREFIX" || exit 1
     echo "Wine prefix ready: $WINEPREFIX on display ${DISPLAY:-}"
     ;;
 run)

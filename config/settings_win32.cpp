@@ -12,6 +12,8 @@ HKEY as_hkey(uintptr_t key) {
 
 class Win32SettingsBackend : public SettingsBackend {
   public:
+    constexpr Win32SettingsBackend() = default;
+
     bool open_key(uintptr_t root, const char* path, Access access, Key& key) override {
         HKEY opened = nullptr;
         REGSAM sam = access == ACCESS_WRITE ? KEY_WRITE : KEY_READ;
@@ -80,10 +82,12 @@ bool is_absolute(const char* path) {
     return drive || unc;
 }
 
+// Constant-initialised: no guard, no start-up code.
+Win32SettingsBackend backend;
+
 }  // namespace
 
 SettingsBackend& win32_settings_backend() {
-    static Win32SettingsBackend backend;
     return backend;
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <new>
 
 #include "schedule/scheduler_win32.h"
 
@@ -21,9 +22,21 @@ struct WorkerJob {
 
 namespace {
 
+// From the process heap rather than operator new, which would bring the C++ runtime's exceptions
+// into kelvast.exe.
+WorkerJob* new_job() {
+    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(WorkerJob));
+    return memory != nullptr ? new (memory) WorkerJob : nullptr;
+}
+
+void free_job(WorkerJob* job) {
+    job->~WorkerJob();
+    HeapFree(GetProcessHeap(), 0, job);
+}
+
 void release(WorkerJob* job) {
     if (job->owners.fetch_sub(1) == 1) {
-        delete job;
+        free_job(job);
     }
 }
 
@@ -74,16 +87,20 @@ Scheduler::Outcome Scheduler::start(const char* command_line, uint32_t target_se
     if (thread_ != nullptr) {
         return WORKER_ALREADY_RUNNING;
     }
-    WorkerJob* job = new WorkerJob;
+    WorkerJob* job = new_job();
+    if (job == nullptr) {
+        return WORKER_FAILED;
+    }
     memcpy(job->request.command_line, request_.command_line, sizeof job->request.command_line);
     job->request.target_second = request_.target_second;
     memcpy(job->request.day_mask, request_.day_mask, sizeof job->request.day_mask);
     job->request.stop = request_.stop.load();
     job->window = window_;
     job->message = message_;
-    thread_ = CreateThread(nullptr, 0, worker_thread_main, job, 0, nullptr);
+    thread_ = CreateThread(nullptr, WORKER_STACK_RESERVE, worker_thread_main, job, STACK_SIZE_PARAM_IS_A_RESERVATION,
+                           nullptr);
     if (thread_ == nullptr) {
-        delete job;
+        free_job(job);
         return WORKER_FAILED;
     }
     job_ = job;

@@ -44,6 +44,12 @@ bool decide_launch(WorkerState& state, const char* day_mask, const ClockReading&
     return false;
 }
 
+uint32_t poll_sleep_ms(const ClockReading& clock) {
+    const uint32_t to_boundary = POLL_INTERVAL_MS - clock.millisecond % POLL_INTERVAL_MS;
+    // Just after a boundary the margin would push the sleep past one interval: a full one serves.
+    return to_boundary + POLL_MARGIN_MS > POLL_INTERVAL_MS ? POLL_INTERVAL_MS : to_boundary + POLL_MARGIN_MS;
+}
+
 uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {
     char command_line[COMMAND_LINE_SIZE];
     char day_mask[DAY_MASK_SIZE];
@@ -59,7 +65,7 @@ uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {
             if (decide_launch(state, day_mask, clock)) {
                 platform.launch(command_line, clock);
             }
-            platform.sleep_poll_interval();
+            platform.sleep_ms(poll_sleep_ms(clock));
             if (request.stop.load()) {
                 break;
             }

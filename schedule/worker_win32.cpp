@@ -7,11 +7,12 @@
 ClockReading Win32WorkerPlatform::read_clock() {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return ClockReading{now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    return ClockReading{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                        now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
-void Win32WorkerPlatform::sleep_poll_interval() {
-    Sleep(POLL_INTERVAL_MS);
+void Win32WorkerPlatform::sleep_ms(uint32_t milliseconds) {
+    Sleep(milliseconds);
 }
 
 void Win32WorkerPlatform::launch(const char* command_line, const ClockReading& clock) {

@@ -5,8 +5,8 @@ need=""
 pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 for p in cmake g++ make googletest libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix \
-         binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb x11-utils imagemagick clang-format \
-         clang-tidy cppcheck clang libclang-rt-14-dev; do
+         binutils-mingw-w64-x86-64 wine64 fonts-wine fonts-liberation2 xvfb x11-utils imagemagick \
+         clang-format clang-tidy cppcheck clang libclang-rt-14-dev zip; do
     pkg_installed "$p" || need="$need $p"
 done
 if [ -n "$need" ]; then

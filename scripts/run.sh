@@ -20,7 +20,15 @@ export WINEPREFIX="${WINEPREFIX:-$HOME/.wine}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Wine's own fonts (Marlett draws the caption buttons) where this Wine finds them; nothing else in
+# the user's prefix changes. A first run creates the prefix here.
+own_fonts() {
+    [ -d "$WINEPREFIX/drive_c/windows" ] || "$wine" wineboot -i </dev/null >/dev/null 2>&1 || true
+    scripts/wine-fonts.sh own "$WINEPREFIX"
+}
+
 if [ -n "${DISPLAY:-}" ]; then
+    own_fonts
     exec "$wine" "$exe" "$@"
 fi
 
@@ -39,7 +47,7 @@ finish() {
 trap finish EXIT
 trap 'exit 1' INT TERM
 
-setsid Xvfb -displayfd 3 -screen 0 800x480x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
+setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 i=0
 while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
@@ -47,11 +55,11 @@ while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); do
 DISPLAY=":$(tr -d '\n' <"$work/display")"
 export DISPLAY
 
+own_fonts
 echo "Starting kelvast.exe on the virtual display $DISPLAY (prefix $WINEPREFIX)"
-"$wine" explorer /desktop=Kelvast,800x480 "$exe" "$@" </dev/null >"$work/wine.log" 2>&1 &
+"$wine" explorer /desktop=Kelvast,1280x800 "$exe" "$@" </dev/null >"$work/wine.log" 2>&1 &
 wine_pid=$!
 
-# A first run creates the prefix, which takes a while.
 i=0
 until xwininfo -root -tree 2>/dev/null | grep -q '"Kelvast - Version'; do
     if ! kill -0 "$wine_pid" 2>/dev/null; then

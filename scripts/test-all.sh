@@ -48,6 +48,24 @@ for preset in native native-asan windows fuzz; do
     [ "$failed" -eq 0 ] || status=1
 done
 
+# The download must be reproducible: two fresh builds of this tree, in two folders one after the
+# other, must give the same bytes. Counted as one test.
+echo "== package: two builds compared"
+check=build/package-check
+rm -rf "$check"
+if scripts/package.sh "$check/one" "$check/one/dist" >"$check-one.log" 2>&1 &&
+   scripts/package.sh "$check/two" "$check/two/dist" >"$check-two.log" 2>&1 &&
+   cmp "$check/one/stage/kelvast.exe" "$check/two/stage/kelvast.exe" &&
+   cmp "$check/one/dist/kelvast-"*"-win64.zip" "$check/two/dist/kelvast-"*"-win64.zip"; then
+    echo "package: 1 passed, 0 failed (identical: $(ls "$check/one/dist"))"
+    total_pass=$((total_pass + 1))
+else
+    tail -n 20 "$check-one.log" "$check-two.log" 2>/dev/null
+    echo "package: 0 passed, 1 failed (the two builds differ or did not build)"
+    total_fail=$((total_fail + 1))
+    status=1
+fi
+
 [ $status -eq 0 ] || [ $total_fail -gt 0 ] || total_fail=1
 echo "Total: $total_pass passed, $total_fail failed"
 exit $status

@@ -1,6 +1,4 @@
 #include <windows.h>
-#include <cderr.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <climits>
@@ -12,8 +10,15 @@
 #include "res/resource.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker_win32.h"
+#include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
+
+// The build system gives the commit's time, so that rebuilds of one commit are identical.
+#ifndef KELVAST_BUILD_DATE
+#define KELVAST_BUILD_DATE __DATE__
+#define KELVAST_BUILD_TIME __TIME__
+#endif
 
 namespace {
 
@@ -146,6 +151,7 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
     SetWindowTextA(dialog, context.scratch_text);
 
     context.minimise_when_shown = false;
+    context.settings_saved = false;
     if (context.auto_start) {
         SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
         context.minimise_when_shown = true;
@@ -222,11 +228,19 @@ RECT rect_to_store(HWND dialog) {
     return rect;
 }
 
-void on_exit(MainDialogContext& context, HWND dialog) {
+void save_on_leaving(MainDialogContext& context, HWND dialog) {
+    if (context.settings_saved) {
+        return;
+    }
     MainSettings& settings = context.settings;
     remember_window_rect(settings.window, rect_to_store(dialog));
     settings.version = VERSION_MINOR;
     save_settings(settings.store, win32_settings_backend());
+    context.settings_saved = true;
+}
+
+void on_exit(MainDialogContext& context, HWND dialog) {
+    save_on_leaving(context, dialog);
     EndDialog(dialog, 1);
 }
 
@@ -248,26 +262,7 @@ void on_program_notification(MainDialogContext& context, HWND dialog) {
 }
 
 void on_browse(MainDialogContext& context, HWND dialog) {
-    char file_title[256] = "";
-    OPENFILENAMEA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.lpstrFilter = "Executable files\0*.exe;*.bat;*.cmd\0All files\0*.*\0";
-    chooser.nFilterIndex = 1;
-    chooser.lpstrFile = context.program_text;
-    chooser.nMaxFile = sizeof context.program_text;
-    chooser.lpstrFileTitle = file_title;
-    chooser.nMaxFileTitle = sizeof file_title;
-    chooser.lpstrTitle = "Sample data output file";
-    chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    BOOL chosen = GetOpenFileNameA(&chooser);
-    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
-        // A command line with arguments or quotes is no file name; the chooser refuses to open
-        // with it, so open it empty instead of doing nothing.
-        context.program_text[0] = '\0';
-        chosen = GetOpenFileNameA(&chooser);
-    }
-    if (chosen) {
+    if (choose_program_file(dialog, context.program_text, sizeof context.program_text)) {
         SetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text);
     }
 }
@@ -275,7 +270,8 @@ void on_browse(MainDialogContext& context, HWND dialog) {
 void on_info(const MainDialogContext& context, HWND dialog) {
     char title[DIALOG_TEXT_SIZE];
     format_title_line(title, sizeof title);
-    const InfoDialogContent content{IDC_INFO_TEXT, title, __DATE__, __TIME__, context.options, context.option_count};
+    const InfoDialogContent content{IDC_INFO_TEXT,      title,           KELVAST_BUILD_DATE,
+                                    KELVAST_BUILD_TIME, context.options, context.option_count};
     show_info_dialog(context.instance, dialog, content);
 }
 
@@ -331,6 +327,18 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             if (LOWORD(wparam) == WORKER_DONE) {
                 on_worker_done(*context, dialog);
             }
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            // Never hold up a log-off: everything is saved when the session really ends.
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_ENDSESSION:
+            // The system may end the process as soon as this returns, so save before returning.
+            // FALSE means another program cancelled the log-off: the schedule simply goes on.
+            if (wparam) {
+                save_on_leaving(*context, dialog);
+            }
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
             return TRUE;
         case MSG_MINIMISE_AFTER_SHOW:
             ShowWindow(dialog, SW_MINIMIZE);

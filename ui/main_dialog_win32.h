@@ -31,6 +31,9 @@ struct MainDialogContext {
     char program_text[DIALOG_TEXT_SIZE] = "";  // last text of IDC_PROGRAM; also the file chooser's buffer
     char scratch_text[DIALOG_TEXT_SIZE] = "";
     bool minimise_when_shown = false;
+    // Set once the settings are written; the end of a session saves without ending the dialog, and
+    // an Exit after it must not write a second, possibly different, set of values.
+    bool settings_saved = false;
 };
 
 // lParam of WM_INITDIALOG is the MainDialogContext, which must outlive the dialog.

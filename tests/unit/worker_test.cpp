@@ -22,17 +22,19 @@ uint32_t second_of_day(const char* hhmmss) {
     return static_cast<uint32_t>((h * 60 + m) * 60 + s);
 }
 
-// "Mon 12:00:00" as milliseconds since Sunday 2026-01-04 00:00:00; "Sun2", "Mon2" are a week on.
+// "Mon 12:00:00" or "Mon 12:00:00.250" as milliseconds since Sunday 2026-01-04 00:00:00; "Sun2",
+// "Mon2" are a week on.
 int64_t at(const std::string& text) {
-    const size_t space = text.find(' ');
+    const size_t space = text.find(' '), dot = text.find('.');
     const int64_t day = std::find(std::begin(DAYS), std::end(DAYS), text.substr(0, space)) - std::begin(DAYS);
-    return day * MS_PER_DAY + second_of_day(text.c_str() + space + 1) * 1000LL;
+    const int64_t ms = dot == std::string::npos ? 0 : std::stoi(text.substr(dot + 1));
+    return day * MS_PER_DAY + second_of_day(text.c_str() + space + 1) * 1000LL + ms;
 }
 
 ClockReading reading_at(int64_t ms) {
     auto u = [](int64_t value) { return static_cast<uint16_t>(value); };
     const int64_t day = ms / MS_PER_DAY, second = ms % MS_PER_DAY / 1000;
-    return {2026, 1, u(day % 7), u(4 + day), u(second / 3600), u(second / 60 % 60), u(second % 60)};
+    return {2026, 1, u(day % 7), u(4 + day), u(second / 3600), u(second / 60 % 60), u(second % 60), u(ms % 1000)};
 }
 
 std::string describe(const ClockReading& c) {
@@ -53,11 +55,18 @@ class FakePlatform : public WorkerPlatform {
             throw std::runtime_error("clock read after the stop flag was set");
         }
         ++reads;
-        return reading_at(now_);
+        const ClockReading clock = reading_at(now_);
+        char text[24];
+        snprintf(text, sizeof text, "%s%02u:%02u:%02u.%03u", polls.empty() ? "" : ", ", clock.hour, clock.minute,
+                 clock.second, clock.millisecond);
+        polls += text;
+        return clock;
     }
-    void sleep_poll_interval() override {
+    void sleep_ms(uint32_t milliseconds) override {
         ++sleeps;
-        now_ += POLL_INTERVAL_MS;
+        EXPECT_GE(milliseconds, 1u);
+        EXPECT_LE(milliseconds, POLL_INTERVAL_MS);
+        now_ += milliseconds;
         if (jump_from >= 0 && now_ >= jump_from) {
             now_ = jump_to;
             jump_from = -1;
@@ -70,13 +79,14 @@ class FakePlatform : public WorkerPlatform {
         launches += (launches.empty() ? "" : ", ") + describe(clock);
         EXPECT_STREQ(command_line, "backup.cmd &&hhmiss");
         request_.stop = request_.stop || stop_on_launch;
+        now_ += launch_ms;
     }
     void notify_done() override { ++notified; }
 
     int reads = 0, sleeps = 0, notified = 0;
     bool stop_on_launch = false;
-    int64_t jump_from = -1, jump_to = 0;
-    std::string launches;
+    int64_t jump_from = -1, jump_to = 0, launch_ms = 0;
+    std::string launches, polls;
 
   private:
     ScheduleRequest& request_;
@@ -193,5 +203,47 @@ TEST(DecideLaunch, OddWeekdayOrMaskNeverLaunches) {
         WorkerState state = start_worker_state(second_of_day("12:00:00"));
         const ClockReading clock{2026, 1, row.day_of_week, 4, 12, 0, 0};
         EXPECT_FALSE(decide_launch(state, row.mask, clock)) << row.day_of_week;
+    }
+}
+
+TEST(PollSleep, EndsJustPastTheNextBoundaryOfTheClock) {
+    const struct {
+        uint16_t millisecond;
+        uint32_t sleep;
+    } rows[] = {{0, 200}, {1, 200}, {199, 2}, {200, 200}, {999, 2}};
+    for (const auto& row : rows) {
+        ClockReading clock = reading_at(at("Mon 12:00:00"));
+        clock.millisecond = row.millisecond;
+        EXPECT_EQ(poll_sleep_ms(clock), row.sleep) << row.millisecond;
+    }
+}
+
+TEST(RunWorker, PollsFallJustAfterEachBoundaryAndRealignAfterASlowLaunch) {
+    const struct {
+        const char* name;
+        const char* start;
+        int64_t launch_ms;
+        const char* until;
+        const char* polls;
+    } rows[] = {
+        {"started between boundaries", "Mon 11:59:59.537", 0, "Mon 12:00:00.300",
+         "11:59:59.537, 11:59:59.601, 11:59:59.801, 12:00:00.001, 12:00:00.201"},
+        {"started at the end of a second", "Mon 11:59:59.999", 0, "Mon 12:00:00.300",
+         "11:59:59.999, 12:00:00.001, 12:00:00.201"},
+        {"slow launch", "Mon 11:59:59.801", 37, "Mon 12:00:00.500",
+         "11:59:59.801, 12:00:00.001, 12:00:00.238, 12:00:00.401"},
+        {"launch longer than a poll", "Mon 11:59:59.801", 450, "Mon 12:00:00.900",
+         "11:59:59.801, 12:00:00.001, 12:00:00.651, 12:00:00.801"},
+    };
+    for (const auto& row : rows) {
+        ScheduleRequest request{};
+        fill_request(request, "12:00:00", "1111111");
+        FakePlatform platform(request, at(row.start), at(row.until));
+        platform.launch_ms = row.launch_ms;
+        EXPECT_EQ(run_worker(request, platform), 0u) << row.name;
+        EXPECT_EQ(platform.polls, row.polls) << row.name;
+        EXPECT_EQ(platform.launches, "Mon 12:00:00") << row.name;
+        EXPECT_EQ(platform.sleeps, platform.reads) << row.name;
+        EXPECT_EQ(platform.notified, 1) << row.name;
     }
 }

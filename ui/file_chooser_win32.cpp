@@ -1,0 +1,66 @@
+#include <windows.h>
+#include <cderr.h>
+#include <commdlg.h>
+
+#include "ui/file_chooser_win32.h"
+
+namespace {
+
+using OpenFileNameFunction = decltype(&GetOpenFileNameA);
+using ExtendedErrorFunction = decltype(&CommDlgExtendedError);
+
+OpenFileNameFunction open_file_name = nullptr;
+ExtendedErrorFunction extended_error = nullptr;
+
+template <typename Function>
+Function find_function(HMODULE module, const char* name) {
+    // Through void*: FARPROC is a placeholder type, not the function's own.
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Loaded once and kept: a chooser used once is likely to be used again.
+bool load_common_dialogs() {
+    if (open_file_name != nullptr) {
+        return true;
+    }
+    HMODULE module = LoadLibraryA("comdlg32.dll");
+    if (module == nullptr) {
+        return false;
+    }
+    extended_error = find_function<ExtendedErrorFunction>(module, "CommDlgExtendedError");
+    open_file_name = find_function<OpenFileNameFunction>(module, "GetOpenFileNameA");
+    if (open_file_name == nullptr || extended_error == nullptr) {
+        open_file_name = nullptr;
+        FreeLibrary(module);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool choose_program_file(HWND owner, char* path, size_t size) {
+    if (path == nullptr || size == 0 || !load_common_dialogs()) {
+        return false;
+    }
+    char file_title[256] = "";
+    OPENFILENAMEA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.lpstrFilter = "Executable files\0*.exe;*.bat;*.cmd\0All files\0*.*\0";
+    chooser.nFilterIndex = 1;
+    chooser.lpstrFile = path;
+    chooser.nMaxFile = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+    chooser.lpstrFileTitle = file_title;
+    chooser.nMaxFileTitle = sizeof file_title;
+    chooser.lpstrTitle = "Sample data output file";
+    chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    BOOL chosen = open_file_name(&chooser);
+    if (!chosen && extended_error() == FNERR_INVALIDFILENAME) {
+        // A command line with arguments or quotes is no file name; the chooser refuses to open
+        // with it, so open it empty instead of doing nothing.
+        path[0] = '\0';
+        chosen = open_file_name(&chooser);
+    }
+    return chosen != FALSE;
+}
