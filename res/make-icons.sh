@@ -1,6 +1,7 @@
 #!/bin/sh
 # Draws the program's clock icons with ImageMagick and writes the .ico files beside this script.
-#   kelvast.ico            16, 32 and 48 pixels, full colour: the exe's and the dialog's icon
+#   kelvast.ico            16, 32 and 48 pixels, full colour: the exe's and the dialog's icon; the
+#                          48-pixel image is stored as PNG (Vista and later), a third of its bitmap
 #   kelvast-1.ico          32 pixels, 16 colours
 #   kelvast-2..4.ico       32 pixels, 256 colours: the same clock in other colours and times
 # Each clock is drawn at 256 pixels and scaled down, so the small sizes stay smooth.
@@ -49,6 +50,22 @@ for s in 16 32 48; do
     convert "$work/main.png" -filter Lanczos -resize ${s}x${s} "$work/main-$s.png"
 done
 convert "$work/main-16.png" "$work/main-32.png" "$work/main-48.png" kelvast.ico
+convert "$work/main-48.png" -strip "$work/main-48-stored.png"
+# Replaces the 48-pixel entry's bitmap with the PNG, keeping the entries' order.
+python3 - kelvast.ico "$work/main-48-stored.png" <<'PY'
+import struct, sys
+ico_path, png_path = sys.argv[1], sys.argv[2]
+data = open(ico_path, "rb").read()
+count = struct.unpack_from("<H", data, 4)[0]
+entries = [struct.unpack_from("<BBBBHHII", data, 6 + 16 * i) for i in range(count)]
+images = [open(png_path, "rb").read() if e[0] == 48 else data[e[7]:e[7] + e[6]] for e in entries]
+out = bytearray(struct.pack("<HHH", 0, 1, count))
+offset = 6 + 16 * count
+for e, image in zip(entries, images):
+    out += struct.pack("<BBBBHHII", *e[:6], len(image), offset)
+    offset += len(image)
+open(ico_path, "wb").write(bytes(out + b"".join(images)))
+PY
 
 small() { # IN OUT COLOURS
     convert "$work/$1.png" -filter Lanczos -resize 32x32 \

@@ -55,7 +55,7 @@ awk '
     !keep { next }
     /^```/ { code = !code; next }
     code { print "    " $0; next }
-    /^!\[/ { next }
+    /^!?\[[^]]*\]\(docs\// { next }
     /^\|[-|]*\|$/ { next }
     /^\|/ {
         split($0, cell, /[ ]*[|][ ]*/)

@@ -28,6 +28,20 @@ uint32_t usable_rows(uint32_t count) {
     return count < LAYOUT_MAX_ROWS ? count : LAYOUT_MAX_ROWS;
 }
 
+// A captured figure at the dialog's current DPI; each edge maps on its own, so controls that touch
+// keep touching, and always from the capture, so changes back and forth never drift.
+int32_t at_dpi(const Layout& layout, int32_t value) {
+    return rescale_for_dpi(value, layout.capture_dpi, layout.dpi);
+}
+
+// The captured window size of the dialog at its current DPI.
+int64_t captured_width(const Layout& layout) {
+    return at_dpi(layout, clamp32(static_cast<int64_t>(layout.table[0].right) - layout.table[0].left));
+}
+int64_t captured_height(const Layout& layout) {
+    return at_dpi(layout, clamp32(static_cast<int64_t>(layout.table[0].bottom) - layout.table[0].top));
+}
+
 enum class SortEdge { left, top };
 
 int32_t sort_key(const LayoutEntry& row, SortEdge edge) {
@@ -63,10 +77,12 @@ void place_rows(const Layout& layout, WindowOps& ops, const uint32_t* order, uin
             continue;
         }
         const LayoutEntry& e = layout.table[row];
-        const int64_t x = e.left + ((e.flags & LF_SHIFT_X) ? dw : 0);
-        const int64_t y = e.top + ((e.flags & LF_SHIFT_Y) ? dh : 0);
-        int64_t w = static_cast<int64_t>(e.right) - e.left + ((e.flags & LF_STRETCH_X) ? dw : 0);
-        int64_t h = static_cast<int64_t>(e.bottom) - e.top + ((e.flags & LF_STRETCH_Y) ? dh : 0);
+        const int64_t left = at_dpi(layout, e.left);
+        const int64_t top = at_dpi(layout, e.top);
+        const int64_t x = left + ((e.flags & LF_SHIFT_X) ? dw : 0);
+        const int64_t y = top + ((e.flags & LF_SHIFT_Y) ? dh : 0);
+        int64_t w = at_dpi(layout, e.right) - left + ((e.flags & LF_STRETCH_X) ? dw : 0);
+        int64_t h = at_dpi(layout, e.bottom) - top + ((e.flags & LF_STRETCH_Y) ? dh : 0);
         w = w < 0 ? 0 : w;
         h = h < 0 ? 0 : h;
         ops.move_control(e.control_id, clamp32(x), clamp32(y), clamp32(w), clamp32(h));
@@ -111,19 +127,20 @@ void snap_to_edges(Layout& layout, WindowOps& ops) {
     }
     int64_t x = r.left;
     int64_t y = r.top;
-    if (distance(r.left, 0) < SNAP_DISTANCE) {
+    const int64_t snap = layout.snap_distance;
+    if (distance(r.left, 0) < snap) {
         x = 0;
     }
-    if (distance(r.top, 0) < SNAP_DISTANCE) {
+    if (distance(r.top, 0) < snap) {
         y = 0;
     }
     // The right and bottom lines are tested last so they win over the left and top ones.
     const int64_t cx = ops.full_screen_width();
     const int64_t cy = ops.full_screen_height();
-    if (distance(cx, r.right) < SNAP_DISTANCE) {
+    if (distance(cx, r.right) < snap) {
         x = r.left + (cx - r.right);
     }
-    if (distance(cy, r.bottom) < SNAP_DISTANCE) {
+    if (distance(cy, r.bottom) < snap) {
         y = r.top + (cy - r.bottom);
     }
     // A position already on its lines needs no move; that is also what ends the nested calls.
@@ -174,6 +191,7 @@ void capture_layout(Layout& layout, WindowOps& ops) {
     dialog.top = r.top;
     dialog.right = r.right;
     dialog.bottom = r.bottom;
+    layout.capture_dpi = layout.dpi;
     layout.min_width = clamp32(width_of(r));
     layout.min_height = clamp32(height_of(r));
     layout.present_rows = capture_control_rects(layout.table, layout.count, ops);
@@ -185,9 +203,8 @@ void relayout_controls(Layout& layout, WindowOps& ops) {
     if (!layout.captured || !ops.dialog_rect(now)) {
         return;
     }
-    const LayoutEntry& dialog = layout.table[0];
-    const int64_t w0 = static_cast<int64_t>(dialog.right) - dialog.left;
-    const int64_t h0 = static_cast<int64_t>(dialog.bottom) - dialog.top;
+    const int64_t w0 = captured_width(layout);
+    const int64_t h0 = captured_height(layout);
     const int32_t w = clamp32(width_of(now));
     const int32_t h = clamp32(height_of(now));
     if (!layout.placed) {
@@ -208,6 +225,29 @@ void relayout_controls(Layout& layout, WindowOps& ops) {
         place_rows(layout, ops, order, n, layout.laid_out_width - w0, h - h0);
     }
     layout.laid_out_height = h;
+}
+
+void set_layout_dpi(Layout& layout, uint32_t dpi) {
+    layout.dpi = dpi == 0 ? BASE_DPI : dpi;
+    layout.snap_distance = scale_for_dpi(SNAP_DISTANCE, layout.dpi);
+    if (layout.captured) {
+        const LayoutEntry& dialog = layout.table[0];
+        layout.min_width = at_dpi(layout, clamp32(static_cast<int64_t>(dialog.right) - dialog.left));
+        layout.min_height = at_dpi(layout, clamp32(static_cast<int64_t>(dialog.bottom) - dialog.top));
+    }
+}
+
+void place_all_controls(Layout& layout, WindowOps& ops) {
+    LayoutRect now{};
+    if (!layout.captured || !ops.dialog_rect(now)) {
+        return;
+    }
+    uint32_t order[LAYOUT_MAX_ROWS];
+    const uint32_t n = sorted_rows(layout, SortEdge::top, true, order);
+    place_rows(layout, ops, order, n, width_of(now) - captured_width(layout), height_of(now) - captured_height(layout));
+    layout.laid_out_width = clamp32(width_of(now));
+    layout.laid_out_height = clamp32(height_of(now));
+    layout.placed = true;
 }
 
 int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uintptr_t wparam, intptr_t lparam) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "ui/dpi.h"
+
 enum LayoutFlags : uint32_t {
     LF_STRETCH_X = 0x1,
     LF_STRETCH_Y = 0x2,
@@ -20,7 +22,7 @@ struct LayoutEntry {
     uint32_t flags;
 };
 
-constexpr int32_t SNAP_DISTANCE = 20;
+constexpr int32_t SNAP_DISTANCE = 20;  // pixels at 96 DPI
 constexpr uint32_t LAYOUT_MAX_ROWS = 16;
 
 // The platform's message and edge numbers the handler dispatches on.
@@ -74,6 +76,11 @@ struct Layout {
     bool placed = false;
     uint32_t present_rows = 0;  // bit per row whose control existed at capture; others never move
     uint32_t snap_depth = 0;    // snapping moves in progress, bounds the re-entrance
+    // The dialog's DPI now, for which the minimum size and the snapping distance (pixels) hold, and
+    // the one at which the table's rectangles were captured.
+    uint32_t dpi = BASE_DPI;
+    uint32_t capture_dpi = BASE_DPI;
+    int32_t snap_distance = SNAP_DISTANCE;
 };
 
 // Snapping settles in two moves; a deeper one means the platform does not honour the position.
@@ -84,6 +91,11 @@ void capture_layout(Layout& layout, WindowOps& ops);
 // Fills rows 1..count-1 from the controls; returns a bit per row whose control was found.
 uint32_t capture_control_rects(LayoutEntry* table, uint32_t count, WindowOps& ops);
 void relayout_controls(Layout& layout, WindowOps& ops);
+// The dialog's DPI, given before the capture and whenever it changes: the captured geometry is used
+// scaled from the capture's DPI to this one, and the minimum size and the snapping distance follow.
+void set_layout_dpi(Layout& layout, uint32_t dpi);
+// Places every control for the dialog's current size, whatever was laid out before.
+void place_all_controls(Layout& layout, WindowOps& ops);
 // lparam of LAYOUT_WM_SIZING points to a LayoutRect-compatible rectangle (the platform's RECT).
 // Results: 1 for WM_MOVE and WM_SIZING, 0 for WM_SIZE and anything else.
 int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uintptr_t wparam, intptr_t lparam);

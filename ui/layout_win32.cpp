@@ -5,6 +5,8 @@
 
 #include "ui/layout_win32.h"
 
+#include "ui/dpi_win32.h"
+
 // The sizing rectangle is read through LayoutRect, so the two must have the same layout.
 static_assert(sizeof(RECT) == sizeof(LayoutRect), "RECT layout");
 static_assert(offsetof(RECT, left) == offsetof(LayoutRect, left), "RECT layout");
@@ -73,7 +75,19 @@ DialogLayout::DialogLayout() : layout{rows, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, f
 
 void capture_layout(DialogLayout& layout, HWND dialog) {
     layout.ops.dialog = dialog;
+    set_layout_dpi(layout.layout, window_dpi(dialog));
     capture_layout(layout.layout, layout.ops);
+}
+
+void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target) {
+    set_layout_dpi(layout.layout, dpi);
+    HWND dialog = layout.ops.dialog;
+    if (dialog == nullptr) {
+        return;
+    }
+    MoveWindow(dialog, target.left, target.top, target.right - target.left, target.bottom - target.top, TRUE);
+    place_all_controls(layout.layout, layout.ops);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "ui/layout.h"
 #include "ui/main_layout.h"
 
@@ -35,6 +37,8 @@ struct DialogLayout {
 
 // Captures the layout of `dialog` (call once in WM_INITDIALOG).
 void capture_layout(DialogLayout& layout, HWND dialog);
+// After a change of the dialog's DPI: the layout follows it and the dialog moves to `target`.
+void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target);
 // For the main dialog procedure: every message it does not handle itself comes here.
 int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam);
 

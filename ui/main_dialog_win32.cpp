@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker_win32.h"
+#include "ui/dpi_win32.h"
 #include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
@@ -120,8 +121,7 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
     set_dialog_icons(context.instance, dialog);
     capture_layout(context.layout, dialog);
 
-    context.program_font = CreateFontA(15, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Courier New");
-    SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, reinterpret_cast<WPARAM>(context.program_font), FALSE);
+    init_dialog_dpi(dialog, context.dpi);
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
     SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof context.program_text - 1, 0);
 
@@ -349,12 +349,12 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
                 PostMessageA(dialog, MSG_MINIMISE_AFTER_SHOW, 0, 0);
             }
             break;
+        case WM_DPICHANGED:
+            follow_dpi_change(dialog, context->dpi, context->layout, LOWORD(wparam),
+                              reinterpret_cast<const RECT*>(lparam));
+            return TRUE;
         case WM_DESTROY:
-            if (context->program_font != nullptr) {
-                SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, 0, FALSE);
-                DeleteObject(context->program_font);
-                context->program_font = nullptr;
-            }
+            release_dialog_dpi(dialog, context->dpi);
             break;
         default:
             break;

@@ -9,6 +9,7 @@
 
 #include "config/options.h"
 #include "schedule/scheduler_win32.h"
+#include "ui/dpi_win32.h"
 #include "ui/layout_win32.h"
 #include "ui/main_settings.h"
 
@@ -27,7 +28,7 @@ struct MainDialogContext {
 
     DialogLayout layout;
     Scheduler scheduler;
-    HFONT program_font = nullptr;
+    DialogDpi dpi;                             // the dialog's DPI and the fonts made for it
     char program_text[DIALOG_TEXT_SIZE] = "";  // last text of IDC_PROGRAM; also the file chooser's buffer
     char scratch_text[DIALOG_TEXT_SIZE] = "";
     bool minimise_when_shown = false;

@@ -235,6 +235,46 @@ TEST(Layout, MaximizedDialogIsNotSnappedButLaidOut) {
     EXPECT_EQ(m.moves.size(), 14u);
 }
 
+TEST(Layout, GeometryMinimumSizeAndSnappingFollowTheDpi) {
+    Dialog m;
+    const std::string captured = m.placement();
+    set_layout_dpi(m.layout, 144);
+    // 501 x 230 at 96 DPI; every captured edge scales on its own.
+    EXPECT_EQ(m.layout.min_width, 752);
+    EXPECT_EQ(m.layout.min_height, 345);
+    m.dialog = {200, 150, 200 + 752 + 100, 150 + 345};
+    place_all_controls(m.layout, m);
+    EXPECT_EQ(m.placement(),
+              "0,267,843,300 122,27,829,222 122,87,829,117 24,207,126,243 474,207,576,243 597,207,699,243 "
+              "721,207,823,243 16,16,72,40");
+    // That placement counts as laid out: the size it was made for moves nothing again.
+    m.moves.clear();
+    m.send(LAYOUT_WM_SIZE);
+    EXPECT_TRUE(m.moves.empty());
+    LayoutRect small{100, 100, 400, 200};
+    m.send(LAYOUT_WM_SIZING, EDGE_BOTTOMRIGHT, reinterpret_cast<intptr_t>(&small));
+    EXPECT_EQ(text_of(small), "100,100,852,445");
+
+    // The snapping distance of 20 pixels at 96 DPI, at 144 and at 120.
+    const struct {
+        uint32_t dpi;
+        int32_t left, left_after;
+    } snaps[] = {{144, 29, 0}, {144, -29, 0}, {144, 30, 30}, {120, 24, 0}, {120, 25, 25}, {96, 19, 0}, {96, 20, 20}};
+    for (const auto& c : snaps) {
+        set_layout_dpi(m.layout, c.dpi);
+        m.dialog = {c.left, 300, c.left + 300, 500};
+        m.send(LAYOUT_WM_MOVE);
+        EXPECT_EQ(m.dialog.left, c.left_after) << c.left << " at " << c.dpi;
+    }
+
+    // Back at 96 DPI everything is as captured.
+    EXPECT_EQ(m.layout.min_width, 501);
+    EXPECT_EQ(m.layout.min_height, 230);
+    m.dialog = {200, 150, 701, 380};
+    place_all_controls(m.layout, m);
+    EXPECT_EQ(m.placement(), captured);
+}
+
 TEST(Layout, MessagesBeforeCaptureAreIgnored) {
     Dialog m(false);
     m.dialog = {5, 5, 200, 200};

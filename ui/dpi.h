@@ -1,0 +1,19 @@
+// Pixel sizes at any display scale: every pixel figure of the dialog is given for 96 DPI (100 %)
+// and scaled to the dialog's DPI where it is used. Stored values stay plain pixels.
+#ifndef KELVAST_DPI_H
+#define KELVAST_DPI_H
+
+#include <cstdint>
+
+constexpr uint32_t BASE_DPI = 96;
+
+// value * to / from, rounded half away from zero as the platform's MulDiv rounds, clamped to the
+// 32-bit range; a DPI of 0 (unknown) counts as BASE_DPI.
+int32_t rescale_for_dpi(int32_t value, uint32_t from_dpi, uint32_t to_dpi);
+
+// A figure at 96 DPI for a window at `dpi`.
+inline int32_t scale_for_dpi(int32_t value, uint32_t dpi) {
+    return rescale_for_dpi(value, BASE_DPI, dpi);
+}
+
+#endif
