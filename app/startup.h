@@ -1,10 +1,26 @@
-// The start-up decisions that depend only on the parsed switches.
+// The start-up decisions that depend only on the switches, and the program's switch table.
 #ifndef KELVAST_STARTUP_H
 #define KELVAST_STARTUP_H
 
 #include <cstdint>
 
 #include "config/options.h"
+
+// The program's switches as the parser and the information dialog read them: names, kinds and
+// descriptions only. A run parses into a copy of its own (ProgramOptions).
+extern const OptionEntry option_table[OPTION_COUNT];
+extern const uint32_t option_count;
+
+// What one run's command line gave: the rows with their present flags and values, the rejected
+// parameters, and the buffer the -if row writes into.
+struct ProgramOptions {
+    OptionEntry rows[OPTION_COUNT];
+    char error_text[OPTION_ERROR_SIZE];
+    char ini_path[INI_PATH_SIZE];
+};
+
+// Fills `options` from the command-line tail (`command_line` may be null).
+void parse_program_options(const char* command_line, ProgramOptions& options);
 
 // StorageMode bits from -rr -rw -ir -iw -rd -id.
 uint32_t compute_storage_mode(const OptionEntry* table);

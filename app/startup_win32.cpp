@@ -3,8 +3,7 @@
 
 #include "app/startup_win32.h"
 
-#include "app/program_state.h"
-#include "app/program_state_win32.h"
+#include "base/bounded_text.h"
 #include "app/startup.h"
 #include "config/settings_win32.h"
 #include "ui/main_dialog_win32.h"
@@ -15,35 +14,34 @@ namespace {
 const DWORD PRIORITY_CLASSES[4] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
                                    REALTIME_PRIORITY_CLASS};
 
-// The ini path as the profile functions get it; lives as long as the store points at it.
-char resolved_ini_path[INI_PATH_SIZE];
-
-void choose_ini_path() {
-    const char* name = option_table[OPTION_IF].present ? ini_path_buffer : DEFAULT_INI_NAME;
-    if (resolve_ini_path(name, resolved_ini_path, sizeof resolved_ini_path)) {
-        settings_store.ini_path = resolved_ini_path;
-    } else {
+void choose_ini_path(const ProgramOptions& options, MainSettings& settings) {
+    const char* name = options.rows[OPTION_IF].present ? options.ini_path : DEFAULT_INI_NAME;
+    if (!resolve_ini_path(name, settings.ini_path, sizeof settings.ini_path)) {
         // Too long to resolve: hand the name over unchanged and let the platform place it.
-        settings_store.ini_path = name;
+        copy_text(settings.ini_path, sizeof settings.ini_path, name);
     }
+    settings.store.ini_path = settings.ini_path;
 }
 
 }  // namespace
 
 int run_kelvast(HINSTANCE instance, const char* command_line) {
-    option_error_text[0] = '\0';
-    parse_command_line(option_table, option_count, command_line, option_error_text);
+    ProgramOptions options;
+    parse_program_options(command_line, options);
 
-    if (option_table[OPTION_RC].present) {
-        clear_registry(settings_store, win32_settings_backend());
+    // Lives until the dialog has ended: on the main thread's stack, which the exe sizes at 2 MB.
+    MainDialogContext context;
+    MainSettings& settings = context.settings;
+    if (options.rows[OPTION_RC].present) {
+        clear_registry(settings.store, win32_settings_backend());
     }
-    settings_store.mode = compute_storage_mode(option_table);
-    choose_ini_path();
+    settings.store.mode = compute_storage_mode(options.rows);
+    choose_ini_path(options, settings);
 
-    reset_history_slots(history);
+    reset_history_slots(settings.history);
 
-    if (option_table[OPTION_PP].present) {
-        SetPriorityClass(GetCurrentProcess(), PRIORITY_CLASSES[clamp_priority_index(option_table[OPTION_PP].value)]);
+    if (options.rows[OPTION_PP].present) {
+        SetPriorityClass(GetCurrentProcess(), PRIORITY_CLASSES[clamp_priority_index(options.rows[OPTION_PP].value)]);
     }
 
     INITCOMMONCONTROLSEX controls{};
@@ -51,7 +49,11 @@ int run_kelvast(HINSTANCE instance, const char* command_line) {
     controls.dwICC = ICC_BAR_CLASSES;
     InitCommonControlsEx(&controls);
 
-    app_instance = instance;
-    DialogBoxParamA(instance, "DLG_KELVAST", nullptr, main_dialog_proc, 0);
+    context.instance = instance;
+    copy_text(context.option_error_text, sizeof context.option_error_text, options.error_text);
+    context.auto_start = options.rows[OPTION_AS].present != 0;
+    context.options = option_table;
+    context.option_count = option_count;
+    DialogBoxParamA(instance, "DLG_KELVAST", nullptr, main_dialog_proc, reinterpret_cast<LPARAM>(&context));
     return 0;
 }

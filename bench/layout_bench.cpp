@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/program_state.h"
 #include "ui/layout.h"
+#include "ui/main_layout.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/program_state.h"
+#include "app/startup.h"
 #include "config/options.h"
 #include "ui/history.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/program_state.h"
 #include "tests/support/memory_backend.h"
+#include "ui/main_settings.h"
 
 namespace {
 
@@ -21,6 +21,9 @@ void fill_history(char* buffer, size_t size) {
 }
 
 void BM_SaveProgramTable(benchmark::State& state) {
+    MainSettings settings;
+    History& history = settings.history;
+    SettingsStore& settings_store = settings.store;
     MemorySettingsBackend backend;
     fill_history(history.buffer, sizeof history.buffer);
     settings_store.mode = static_cast<uint32_t>(state.range(0));
@@ -31,6 +34,9 @@ void BM_SaveProgramTable(benchmark::State& state) {
 BENCHMARK(BM_SaveProgramTable)->Arg(MODE_WRITE_REGISTRY)->Arg(MODE_WRITE_INI);
 
 void BM_LoadProgramTable(benchmark::State& state) {
+    MainSettings settings;
+    History& history = settings.history;
+    SettingsStore& settings_store = settings.store;
     MemorySettingsBackend backend;
     fill_history(history.buffer, sizeof history.buffer);
     settings_store.mode = MODE_WRITE_REGISTRY | MODE_WRITE_INI;

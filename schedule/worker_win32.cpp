@@ -2,38 +2,28 @@
 
 #include "schedule/worker_win32.h"
 
-#include "app/program_state.h"
-#include "app/program_state_win32.h"
 #include "schedule/command.h"
-#include "schedule/worker.h"
 
-namespace {
+ClockReading Win32WorkerPlatform::read_clock() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return ClockReading{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                        now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+}
 
-class Win32WorkerPlatform : public WorkerPlatform {
-  public:
-    ClockReading read_clock() override {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        return ClockReading{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                            now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
-    }
+void Win32WorkerPlatform::sleep_ms(uint32_t milliseconds) {
+    Sleep(milliseconds);
+}
 
-    void sleep_ms(uint32_t milliseconds) override { Sleep(milliseconds); }
+void Win32WorkerPlatform::launch(const char* command_line, const ClockReading& clock) {
+    char expanded[COMMAND_LINE_SIZE];
+    expand_command(command_line, clock, expanded);
+    launch_command(expanded);
+}
 
-    void launch(const char* command_line, const ClockReading& clock) override {
-        expand_command(command_line, clock, expanded_command_line);
-        launch_command(expanded_command_line);
-    }
-
-    // Sent, not posted: the dialog closes our handle while we still wait here.
-    void notify_done() override { SendMessageA(main_dialog_window, WM_USER, WORKER_DONE, 0); }
-};
-
-}  // namespace
-
-DWORD WINAPI SchedulerWorker(LPVOID /*unused*/) {
-    Win32WorkerPlatform platform;
-    return run_worker(schedule_request, platform);
+// Sent, not posted: the dialog closes our handle while we still wait here.
+void Win32WorkerPlatform::notify_done() {
+    SendMessageA(window_, message_, WORKER_DONE, 0);
 }
 
 void launch_command(char* expanded_command_line) {

@@ -84,7 +84,7 @@ void init_dialog_dpi(HWND dialog, DialogDpi& state) {
     SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, reinterpret_cast<WPARAM>(state.program_font), FALSE);
 }
 
-void follow_dpi_change(HWND dialog, DialogDpi& state, uint32_t dpi, const RECT* suggested) {
+void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint32_t dpi, const RECT* suggested) {
     if (dpi == 0 || dpi == state.dpi) {
         return;
     }
@@ -133,7 +133,7 @@ void follow_dpi_change(HWND dialog, DialogDpi& state, uint32_t dpi, const RECT* 
         target.right = target.left + rescale_for_dpi(target.right - target.left, from, dpi);
         target.bottom = target.top + rescale_for_dpi(target.bottom - target.top, from, dpi);
     }
-    follow_layout_dpi(dpi, target);
+    follow_layout_dpi(layout, dpi, target);
 }
 
 void release_dialog_dpi(HWND dialog, DialogDpi& state) {

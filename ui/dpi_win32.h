@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "ui/layout_win32.h"
+
 constexpr uint32_t DIALOG_DPI_MAX_CONTROLS = 32;
 
 // What the dialog holds for its current DPI. The fonts are its own; release_dialog_dpi frees them.
@@ -30,7 +32,7 @@ uint32_t window_dpi(HWND window);
 void init_dialog_dpi(HWND dialog, DialogDpi& state);
 // WM_DPICHANGED: every control and font follows the new DPI and the dialog moves to the rectangle
 // the system suggests; without one it keeps its place and scales its size.
-void follow_dpi_change(HWND dialog, DialogDpi& state, uint32_t dpi, const RECT* suggested);
+void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint32_t dpi, const RECT* suggested);
 // WM_DESTROY: the controls give the fonts back before they are freed.
 void release_dialog_dpi(HWND dialog, DialogDpi& state);
 

@@ -1,10 +1,10 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 
 #include "ui/layout_win32.h"
 
-#include "app/program_state.h"
 #include "ui/dpi_win32.h"
 
 // The sizing rectangle is read through LayoutRect, so the two must have the same layout.
@@ -20,81 +20,84 @@ static_assert(WMSZ_LEFT == EDGE_LEFT && WMSZ_RIGHT == EDGE_RIGHT && WMSZ_TOP == 
                   WMSZ_BOTTOMLEFT == EDGE_BOTTOMLEFT && WMSZ_BOTTOMRIGHT == EDGE_BOTTOMRIGHT,
               "edge codes");
 
-namespace {
-
-class DialogWindowOps final : public WindowOps {
-  public:
-    HWND dialog = nullptr;
-    bool controls_moved = false;
-
-    bool dialog_rect(LayoutRect& rect) override {
-        RECT r;
-        if (dialog == nullptr || !GetWindowRect(dialog, &r)) {
-            return false;
-        }
-        rect = {r.left, r.top, r.right, r.bottom};
-        return true;
+bool DialogWindowOps::dialog_rect(LayoutRect& rect) {
+    RECT r;
+    if (dialog == nullptr || !GetWindowRect(dialog, &r)) {
+        return false;
     }
-    bool dialog_minimized_or_maximized() override {
-        return dialog != nullptr && (IsZoomed(dialog) || IsIconic(dialog));
-    }
-    bool control_client_rect(int32_t control_id, LayoutRect& rect) override {
-        HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
-        RECT r;
-        if (control == nullptr || !GetWindowRect(control, &r)) {
-            return false;
-        }
-        POINT top_left{r.left, r.top};
-        POINT bottom_right{r.right, r.bottom};
-        ScreenToClient(dialog, &top_left);
-        ScreenToClient(dialog, &bottom_right);
-        rect = {top_left.x, top_left.y, bottom_right.x, bottom_right.y};
-        return true;
-    }
-    void move_control(int32_t control_id, int32_t x, int32_t y, int32_t width, int32_t height) override {
-        HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
-        if (control != nullptr) {
-            MoveWindow(control, x, y, width, height, TRUE);
-            controls_moved = true;
-        }
-    }
-    void move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) override {
-        if (dialog != nullptr) {
-            MoveWindow(dialog, x, y, width, height, TRUE);
-        }
-    }
-    int32_t full_screen_width() override { return GetSystemMetrics(SM_CXFULLSCREEN); }
-    int32_t full_screen_height() override { return GetSystemMetrics(SM_CYFULLSCREEN); }
-};
-
-DialogWindowOps dialog_ops;
-
-}  // namespace
-
-void capture_layout(HWND dialog) {
-    dialog_ops.dialog = dialog;
-    set_layout_dpi(main_layout, window_dpi(dialog));
-    capture_layout(main_layout, dialog_ops);
+    rect = {r.left, r.top, r.right, r.bottom};
+    return true;
 }
 
-void follow_layout_dpi(uint32_t dpi, const RECT& target) {
-    set_layout_dpi(main_layout, dpi);
-    if (dialog_ops.dialog == nullptr) {
+bool DialogWindowOps::dialog_minimized_or_maximized() {
+    return dialog != nullptr && (IsZoomed(dialog) || IsIconic(dialog));
+}
+
+bool DialogWindowOps::control_client_rect(int32_t control_id, LayoutRect& rect) {
+    HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
+    RECT r;
+    if (control == nullptr || !GetWindowRect(control, &r)) {
+        return false;
+    }
+    POINT top_left{r.left, r.top};
+    POINT bottom_right{r.right, r.bottom};
+    ScreenToClient(dialog, &top_left);
+    ScreenToClient(dialog, &bottom_right);
+    rect = {top_left.x, top_left.y, bottom_right.x, bottom_right.y};
+    return true;
+}
+
+void DialogWindowOps::move_control(int32_t control_id, int32_t x, int32_t y, int32_t width, int32_t height) {
+    HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
+    if (control != nullptr) {
+        MoveWindow(control, x, y, width, height, TRUE);
+        controls_moved = true;
+    }
+}
+
+void DialogWindowOps::move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (dialog != nullptr) {
+        MoveWindow(dialog, x, y, width, height, TRUE);
+    }
+}
+
+int32_t DialogWindowOps::full_screen_width() {
+    return GetSystemMetrics(SM_CXFULLSCREEN);
+}
+
+int32_t DialogWindowOps::full_screen_height() {
+    return GetSystemMetrics(SM_CYFULLSCREEN);
+}
+
+DialogLayout::DialogLayout() : layout{rows, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false} {
+    std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, rows);
+}
+
+void capture_layout(DialogLayout& layout, HWND dialog) {
+    layout.ops.dialog = dialog;
+    set_layout_dpi(layout.layout, window_dpi(dialog));
+    capture_layout(layout.layout, layout.ops);
+}
+
+void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target) {
+    set_layout_dpi(layout.layout, dpi);
+    HWND dialog = layout.ops.dialog;
+    if (dialog == nullptr) {
         return;
     }
-    MoveWindow(dialog_ops.dialog, target.left, target.top, target.right - target.left, target.bottom - target.top,
-               TRUE);
-    place_all_controls(main_layout, dialog_ops);
-    RedrawWindow(dialog_ops.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    MoveWindow(dialog, target.left, target.top, target.right - target.left, target.bottom - target.top, TRUE);
+    place_all_controls(layout.layout, layout.ops);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-int handle_layout_message(UINT message, WPARAM wparam, LPARAM lparam) {
-    dialog_ops.controls_moved = false;
-    const int result = handle_layout_message(main_layout, dialog_ops, message, wparam, lparam);
+int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam) {
+    DialogWindowOps& ops = layout.ops;
+    ops.controls_moved = false;
+    const int result = handle_layout_message(layout.layout, ops, message, wparam, lparam);
     // The dialog does not clip its children, so erasing its newly exposed area can wipe controls
     // that already painted there; repainting them all after a relayout leaves no holes.
-    if (message == WM_SIZE && dialog_ops.controls_moved) {
-        RedrawWindow(dialog_ops.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (message == WM_SIZE && ops.controls_moved) {
+        RedrawWindow(ops.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     return result;
 }

@@ -7,12 +7,39 @@
 #include <cstdint>
 
 #include "ui/layout.h"
+#include "ui/main_layout.h"
 
-// Captures the main layout of `dialog` (call once in WM_INITDIALOG).
-void capture_layout(HWND dialog);
+class DialogWindowOps final : public WindowOps {
+  public:
+    HWND dialog = nullptr;
+    bool controls_moved = false;
+
+    bool dialog_rect(LayoutRect& rect) override;
+    bool dialog_minimized_or_maximized() override;
+    bool control_client_rect(int32_t control_id, LayoutRect& rect) override;
+    void move_control(int32_t control_id, int32_t x, int32_t y, int32_t width, int32_t height) override;
+    void move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) override;
+    int32_t full_screen_width() override;
+    int32_t full_screen_height() override;
+};
+
+// The main dialog's layout: its own copy of the table, the layout over it and the operations on
+// the dialog window. The layout points at the rows, so it is never copied.
+struct DialogLayout {
+    LayoutEntry rows[MAIN_LAYOUT_ROW_COUNT];
+    Layout layout;
+    DialogWindowOps ops;
+
+    DialogLayout();
+    DialogLayout(const DialogLayout&) = delete;
+    DialogLayout& operator=(const DialogLayout&) = delete;
+};
+
+// Captures the layout of `dialog` (call once in WM_INITDIALOG).
+void capture_layout(DialogLayout& layout, HWND dialog);
 // After a change of the dialog's DPI: the layout follows it and the dialog moves to `target`.
-void follow_layout_dpi(uint32_t dpi, const RECT& target);
+void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target);
 // For the main dialog procedure: every message it does not handle itself comes here.
-int handle_layout_message(UINT message, WPARAM wparam, LPARAM lparam);
+int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam);
 
 #endif

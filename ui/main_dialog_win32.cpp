@@ -6,8 +6,6 @@
 #include "ui/main_dialog_win32.h"
 
 #include "base/bounded_text.h"
-#include "app/program_state.h"
-#include "app/program_state_win32.h"
 #include "config/settings_win32.h"
 #include "res/resource.h"
 #include "schedule/schedule_entry.h"
@@ -16,7 +14,6 @@
 #include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
-#include "ui/layout_win32.h"
 
 // The build system gives the commit's time, so that rebuilds of one commit are identical.
 #ifndef KELVAST_BUILD_DATE
@@ -30,25 +27,16 @@ namespace {
 // the modal loop when its queue first runs empty (Wine does this unconditionally).
 constexpr UINT MSG_MINIMISE_AFTER_SHOW = WM_APP + 1;
 
-constexpr size_t TEXT_SIZE = 256;
 const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
                          IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
-
-char program_text[TEXT_SIZE];  // last text of IDC_PROGRAM; also the file chooser's buffer
-char scratch_text[TEXT_SIZE];
-DialogDpi dialog_dpi;
-bool minimise_when_shown = false;
-// Set once the settings are written; the end of a session saves without ending the dialog, and an
-// Exit after it must not write a second, possibly different, set of values.
-bool settings_saved = false;
 
 void format_title_line(char* out, size_t size) {
     format_text(out, size, "%s - Version %u.%2.2u", PROGRAM_NAME, static_cast<unsigned>(VERSION_MAJOR),
                 static_cast<unsigned>(VERSION_MINOR));
 }
 
-void load_string(UINT id, char* out, int size) {
-    if (LoadStringA(app_instance, id, out, size) <= 0) {
+void load_string(const MainDialogContext& context, UINT id, char* out, int size) {
+    if (LoadStringA(context.instance, id, out, size) <= 0) {
         out[0] = '\0';
     }
 }
@@ -57,9 +45,9 @@ void show_status(HWND dialog, const char* text) {
     SetDlgItemTextA(dialog, IDC_STATUS, text);
 }
 
-void show_status_string(HWND dialog, UINT id) {
-    load_string(id, scratch_text, sizeof scratch_text);
-    show_status(dialog, scratch_text);
+void show_status_string(MainDialogContext& context, HWND dialog, UINT id) {
+    load_string(context, id, context.scratch_text, sizeof context.scratch_text);
+    show_status(dialog, context.scratch_text);
 }
 
 void enable_inputs(HWND dialog, BOOL enable) {
@@ -68,13 +56,13 @@ void enable_inputs(HWND dialog, BOOL enable) {
     }
 }
 
-void set_dialog_icons(HWND dialog) {
-    HICON big = LoadIconA(app_instance, "MyWinIcon");
+void set_dialog_icons(HINSTANCE instance, HWND dialog) {
+    HICON big = LoadIconA(instance, "MyWinIcon");
     if (big != nullptr) {
         SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     }
     // LoadIcon gives only the large size; the caption wants the 16-pixel image, not a scaled one.
-    HANDLE small = LoadImageA(app_instance, "MyWinIcon", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+    HANDLE small = LoadImageA(instance, "MyWinIcon", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                               GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     if (small != nullptr) {
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
@@ -85,14 +73,14 @@ int clamp_int(long long value, long long low, long long high) {
     return static_cast<int>(value < low ? low : (value > high ? high : value));
 }
 
-void remember_window_rect(const RECT& rect) {
+void remember_window_rect(WindowValues& window_values, const RECT& rect) {
     window_values.pos_x = rect.left < 0 ? 0 : static_cast<uint32_t>(rect.left);
     window_values.pos_y = rect.top < 0 ? 0 : static_cast<uint32_t>(rect.top);
     window_values.width = static_cast<uint32_t>(rect.right - rect.left);
     window_values.height = static_cast<uint32_t>(rect.bottom - rect.top);
 }
 
-void restore_window_rect(HWND dialog) {
+void restore_window_rect(const WindowValues& window_values, const Layout& main_layout, HWND dialog) {
     // A size beyond the desktop hides the buttons anchored to the right and bottom edges.
     const int desktop_x = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int desktop_y = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -128,100 +116,97 @@ void restore_window_rect(HWND dialog) {
     MoveWindow(dialog, rect.left, rect.top, width, height, TRUE);
 }
 
-void on_init_dialog(HWND dialog) {
-    main_dialog_window = dialog;
-    set_dialog_icons(dialog);
-    capture_layout(dialog);
+void on_init_dialog(MainDialogContext& context, HWND dialog) {
+    context.scheduler.notify(dialog, WM_USER);
+    set_dialog_icons(context.instance, dialog);
+    capture_layout(context.layout, dialog);
 
-    init_dialog_dpi(dialog, dialog_dpi);
+    init_dialog_dpi(dialog, context.dpi);
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
-    SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof program_text - 1, 0);
+    SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof context.program_text - 1, 0);
 
     // A value that is missing or damaged keeps the template's; the others are still used, or the
     // next Exit would write the template's rectangle over a valid stored one.
+    MainSettings& settings = context.settings;
     RECT initial;
     if (GetWindowRect(dialog, &initial)) {
-        remember_window_rect(initial);
+        remember_window_rect(settings.window, initial);
     }
-    load_settings(settings_store, win32_settings_backend());
-    if (section_loaded(settings_store, WINDOW_SECTION)) {
-        restore_window_rect(dialog);
+    load_settings(settings.store, win32_settings_backend());
+    if (section_loaded(settings.store, WINDOW_SECTION)) {
+        restore_window_rect(settings.window, context.layout.layout, dialog);
     }
-    if (section_loaded(settings_store, HISTORY_SECTION)) {
-        refill_history_list(dialog, history);
-    }
-
-    if (option_error_text[0] != '\0') {
-        char format[TEXT_SIZE];
-        load_string(IDS_BAD_PARAMS, format, sizeof format);
-        format_text(scratch_text, sizeof scratch_text, format, option_error_text);
-        show_status(dialog, scratch_text);
+    if (section_loaded(settings.store, HISTORY_SECTION)) {
+        refill_history_list(dialog, settings.history);
     }
 
-    format_title_line(scratch_text, sizeof scratch_text);
-    SetWindowTextA(dialog, scratch_text);
+    if (context.option_error_text[0] != '\0') {
+        char format[DIALOG_TEXT_SIZE];
+        load_string(context, IDS_BAD_PARAMS, format, sizeof format);
+        format_text(context.scratch_text, sizeof context.scratch_text, format, context.option_error_text);
+        show_status(dialog, context.scratch_text);
+    }
 
-    minimise_when_shown = false;
-    settings_saved = false;
-    if (option_table[OPTION_AS].present) {
+    format_title_line(context.scratch_text, sizeof context.scratch_text);
+    SetWindowTextA(dialog, context.scratch_text);
+
+    context.minimise_when_shown = false;
+    context.settings_saved = false;
+    if (context.auto_start) {
         SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
-        minimise_when_shown = true;
+        context.minimise_when_shown = true;
     }
 }
 
-void on_start(HWND dialog) {
-    schedule_request.stop = false;
-    show_status_string(dialog, IDS_BLANK);
+void on_start(MainDialogContext& context, HWND dialog) {
+    Scheduler& scheduler = context.scheduler;
+    char* program_text = context.program_text;
+    char* scratch_text = context.scratch_text;
+    scheduler.clear_stop();
+    show_status_string(context, dialog, IDS_BLANK);
 
-    GetDlgItemTextA(dialog, IDC_PROGRAM, program_text, sizeof program_text);
-    copy_text(schedule_request.command_line, sizeof schedule_request.command_line, program_text);
+    GetDlgItemTextA(dialog, IDC_PROGRAM, program_text, DIALOG_TEXT_SIZE);
 
-    GetDlgItemTextA(dialog, IDC_TIME, scratch_text, sizeof scratch_text);
+    GetDlgItemTextA(dialog, IDC_TIME, scratch_text, DIALOG_TEXT_SIZE);
     TimeParse time = parse_time_text(scratch_text);
-    schedule_request.target_second = time.target_second;
     if (!time.accepted) {
-        show_status_string(dialog, IDS_INVALID_TIME);
+        show_status_string(context, dialog, IDS_INVALID_TIME);
         return;
     }
-    format_normalised_time(time, scratch_text, sizeof scratch_text);
+    format_normalised_time(time, scratch_text, DIALOG_TEXT_SIZE);
     SetDlgItemTextA(dialog, IDC_TIME, scratch_text);
 
     int states[7];
     for (int i = 0; i < 7; ++i) {
         states[i] = IsDlgButtonChecked(dialog, IDC_DAY_SU + i) == BST_CHECKED ? 1 : 0;
     }
-    build_day_mask(states, schedule_request.day_mask);
+    char day_mask[DAY_MASK_SIZE];
+    build_day_mask(states, day_mask);
 
     // An empty command line is not kept: it could not be listed, and refilling would put another
     // entry into the inputs than the one now scheduled.
     if (program_text[0] != '\0') {
-        add_history_entry(history, program_text, scratch_text, schedule_request.day_mask);
+        History& history = context.settings.history;
+        add_history_entry(history, program_text, scratch_text, day_mask);
         refill_history_list(dialog, history);
     }
 
     enable_inputs(dialog, FALSE);
 
-    if (worker_thread == nullptr) {
-        worker_thread = CreateThread(nullptr, WORKER_STACK_RESERVE, SchedulerWorker, nullptr,
-                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-        if (worker_thread == nullptr) {
-            show_status_string(dialog, IDS_THREAD_FAILED);
-            return;
-        }
+    if (scheduler.start(program_text, time.target_second, day_mask) == Scheduler::WORKER_FAILED) {
+        show_status_string(context, dialog, IDS_THREAD_FAILED);
+        return;
     }
 
-    char format[TEXT_SIZE];
-    load_string(IDS_WAITING, format, sizeof format);
-    format_waiting_text(format, time, scratch_text, sizeof scratch_text);
+    char format[DIALOG_TEXT_SIZE];
+    load_string(context, IDS_WAITING, format, sizeof format);
+    format_waiting_text(format, time, scratch_text, DIALOG_TEXT_SIZE);
     show_status(dialog, scratch_text);
 }
 
-void on_worker_done(HWND dialog) {
-    show_status_string(dialog, IDS_THREAD_ENDED);
-    if (worker_thread != nullptr) {
-        CloseHandle(worker_thread);
-        worker_thread = nullptr;
-    }
+void on_worker_done(MainDialogContext& context, HWND dialog) {
+    show_status_string(context, dialog, IDS_THREAD_ENDED);
+    context.scheduler.worker_done();
     enable_inputs(dialog, TRUE);
 }
 
@@ -243,23 +228,25 @@ RECT rect_to_store(HWND dialog) {
     return rect;
 }
 
-void save_on_leaving(HWND dialog) {
-    if (settings_saved) {
+void save_on_leaving(MainDialogContext& context, HWND dialog) {
+    if (context.settings_saved) {
         return;
     }
-    remember_window_rect(rect_to_store(dialog));
-    version_value = VERSION_MINOR;
-    save_settings(settings_store, win32_settings_backend());
-    settings_saved = true;
+    MainSettings& settings = context.settings;
+    remember_window_rect(settings.window, rect_to_store(dialog));
+    settings.version = VERSION_MINOR;
+    save_settings(settings.store, win32_settings_backend());
+    context.settings_saved = true;
 }
 
-void on_exit(HWND dialog) {
-    save_on_leaving(dialog);
+void on_exit(MainDialogContext& context, HWND dialog) {
+    save_on_leaving(context, dialog);
     EndDialog(dialog, 1);
 }
 
-void on_program_notification(HWND dialog) {
-    GetDlgItemTextA(dialog, IDC_PROGRAM, program_text, sizeof program_text);
+void on_program_notification(MainDialogContext& context, HWND dialog) {
+    GetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text, sizeof context.program_text);
+    History& history = context.settings.history;
     LRESULT selection = SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_GETCURSEL, 0, 0);
     if (selection == CB_ERR) {
         return;
@@ -274,43 +261,45 @@ void on_program_notification(HWND dialog) {
     history.last_shown_index = position;
 }
 
-void on_browse(HWND dialog) {
-    if (choose_program_file(dialog, program_text, sizeof program_text)) {
-        SetDlgItemTextA(dialog, IDC_PROGRAM, program_text);
+void on_browse(MainDialogContext& context, HWND dialog) {
+    if (choose_program_file(dialog, context.program_text, sizeof context.program_text)) {
+        SetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text);
     }
 }
 
-void on_info() {
-    char title[TEXT_SIZE];
+void on_info(const MainDialogContext& context, HWND dialog) {
+    char title[DIALOG_TEXT_SIZE];
     format_title_line(title, sizeof title);
-    show_info_dialog(IDC_INFO_TEXT, title, KELVAST_BUILD_DATE, KELVAST_BUILD_TIME);
+    const InfoDialogContent content{IDC_INFO_TEXT,      title,           KELVAST_BUILD_DATE,
+                                    KELVAST_BUILD_TIME, context.options, context.option_count};
+    show_info_dialog(context.instance, dialog, content);
 }
 
-bool on_command(HWND dialog, int id) {
+bool on_command(MainDialogContext& context, HWND dialog, int id) {
     switch (id) {
         case IDOK:
         case IDC_START:
-            on_start(dialog);
+            on_start(context, dialog);
             return true;
         case IDCANCEL:
         case IDABORT:
         case IDC_EXIT:
-            on_exit(dialog);
+            on_exit(context, dialog);
             return true;
         case IDC_PROGRAM:
-            on_program_notification(dialog);
+            on_program_notification(context, dialog);
             return true;
         case IDC_BROWSE:
-            on_browse(dialog);
+            on_browse(context, dialog);
             return true;
         case IDC_TIME_HELP:
             MessageBoxA(dialog, "Enter time as HH:MM:SS\r   Example 14:53:27\r", "Help", MB_OK);
             return true;
         case IDC_INFO:
-            on_info();
+            on_info(context, dialog);
             return true;
         case IDC_CANCEL:
-            schedule_request.stop = true;
+            context.scheduler.cancel();
             return true;
         default:
             return false;
@@ -320,15 +309,23 @@ bool on_command(HWND dialog, int id) {
 }  // namespace
 
 INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+    }
+    auto* context = reinterpret_cast<MainDialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (context == nullptr) {
+        // What arrives before WM_INITDIALOG: nothing has been captured to lay out yet.
+        return FALSE;
+    }
     switch (message) {
         case WM_INITDIALOG:
-            on_init_dialog(dialog);
+            on_init_dialog(*context, dialog);
             return TRUE;
         case WM_COMMAND:
-            return on_command(dialog, LOWORD(wparam)) ? TRUE : FALSE;
+            return on_command(*context, dialog, LOWORD(wparam)) ? TRUE : FALSE;
         case WM_USER:
             if (LOWORD(wparam) == WORKER_DONE) {
-                on_worker_done(dialog);
+                on_worker_done(*context, dialog);
             }
             return TRUE;
         case WM_QUERYENDSESSION:
@@ -339,7 +336,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             // The system may end the process as soon as this returns, so save before returning.
             // FALSE means another program cancelled the log-off: the schedule simply goes on.
             if (wparam) {
-                save_on_leaving(dialog);
+                save_on_leaving(*context, dialog);
             }
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
             return TRUE;
@@ -347,19 +344,20 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             ShowWindow(dialog, SW_MINIMIZE);
             return TRUE;
         case WM_SHOWWINDOW:
-            if (wparam && minimise_when_shown) {
-                minimise_when_shown = false;
+            if (wparam && context->minimise_when_shown) {
+                context->minimise_when_shown = false;
                 PostMessageA(dialog, MSG_MINIMISE_AFTER_SHOW, 0, 0);
             }
             break;
         case WM_DPICHANGED:
-            follow_dpi_change(dialog, dialog_dpi, LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+            follow_dpi_change(dialog, context->dpi, context->layout, LOWORD(wparam),
+                              reinterpret_cast<const RECT*>(lparam));
             return TRUE;
         case WM_DESTROY:
-            release_dialog_dpi(dialog, dialog_dpi);
+            release_dialog_dpi(dialog, context->dpi);
             break;
         default:
             break;
     }
-    return handle_layout_message(message, wparam, lparam);
+    return handle_layout_message(context->layout, message, wparam, lparam);
 }

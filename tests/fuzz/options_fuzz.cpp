@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/startup.h"
 #include "config/options.h"
 #include "tests/fuzz/fuzz_support.h"
 

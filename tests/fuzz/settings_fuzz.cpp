@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "tests/support/memory_backend.h"
 #include "config/settings_store.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "ui/main_settings.h"
 
 namespace {
 
 const char* const INI = "C:\\fuzz\\Kelvast.ini";
+// The program's rows as one run of the dialog builds them.
+const MainSettings program_settings;
+const SettingEntry* const settings_table = program_settings.rows;
 constexpr uint32_t REG_BINARY_TYPE = 3;  // a type the store passes over
 
 // The program's six rows over variables of their real sizes, and rows of the other shapes.

@@ -5,24 +5,24 @@
 #include <string>
 #include <utility>
 
-#include "app/program_state.h"
-
 namespace {
 
-std::string given_switches() {
+std::string given(const ProgramOptions& options) {
     std::string present;
-    for (const OptionEntry& row : option_table) {
+    for (const OptionEntry& row : options.rows) {
         present += row.present ? '1' : '0';
     }
-    return present;
+    return present + " " + std::to_string(options.rows[OPTION_PP].value) + " " +
+           std::to_string(options.rows[OPTION_PT].value) + " " + options.ini_path;
 }
 
 }  // namespace
 
-// The program's own switches, parsed as at start-up, and the storage mode they give.
+// The program's own switches, parsed as at start-up, and the storage mode they give; every parse
+// starts from the program's table again.
 TEST(Startup, SwitchesGiveTheStorageMode) {
-    EXPECT_EQ(given_switches(), "00000000000") << "nothing is given before the parse";
     const std::pair<const char*, uint32_t> rows[] = {
+        {"-rc -rr -rw -if=k.ini -ir -iw -as -pp=3 -pt=6", 0xF},
         {"", 0x3},
         {"-rd", 0xC},
         {"-id", 0x3},
@@ -33,20 +33,18 @@ TEST(Startup, SwitchesGiveTheStorageMode) {
         {"-iw -id", 0x0},
         {"-rd -ir", 0x4},
         {"-id -rr", 0x1},
-        {"-rc -rr -rw -if=k.ini -ir -iw -as -pp=3 -pt=6", 0xF},
     };
+    ProgramOptions options;
     for (const auto& [line, mode] : rows) {
-        for (OptionEntry& entry : option_table) {
-            entry.present = false;
+        parse_program_options(line, options);
+        EXPECT_STREQ(options.error_text, "") << line;
+        EXPECT_EQ(compute_storage_mode(options.rows), mode) << line;
+        if (line == rows[0].first) {
+            EXPECT_EQ(given(options), "10111011111 3 6 k.ini");
         }
-        char error[OPTION_ERROR_SIZE];
-        parse_command_line(option_table, option_count, line, error);
-        EXPECT_STREQ(error, "") << line;
-        EXPECT_EQ(compute_storage_mode(option_table), mode) << line;
     }
-    EXPECT_EQ(given_switches(), "10111011111");
-    EXPECT_EQ(option_table[OPTION_PP].value + option_table[OPTION_PT].value * 10, 63);
-    EXPECT_STREQ(ini_path_buffer, "k.ini");
+    parse_program_options(nullptr, options);
+    EXPECT_EQ(given(options), "00000000000 0 0 ");
 }
 
 TEST(Startup, PriorityIndexIsClampedAsSigned) {

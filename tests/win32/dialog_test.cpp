@@ -1,16 +1,14 @@
-// The main dialog in this process: created from the linked template with the real procedure and
-// driven with the messages its controls and the worker send.
+// The main dialog in this process: created from the linked template with the real procedure and a
+// context of its own per case, driven with the messages its controls and the worker send.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
-#include "app/program_state.h"
-#include "app/program_state_win32.h"
 #include "res/resource.h"
-#include "schedule/worker_win32.h"
 #include "support/test_support.h"
 #include "ui/main_dialog_win32.h"
 
@@ -19,28 +17,25 @@ namespace {
 const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
                          IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
 
-bool worker_gone(void*) {
-    return worker_thread == nullptr;
+bool worker_gone(void* context) {
+    return !static_cast<MainDialogContext*>(context)->scheduler.worker_running();
 }
 
 class MainDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        app_instance = GetModuleHandleA(nullptr);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
-        settings_store.mode = 0;  // no store: these tests never read or write settings
-        option_error_text[0] = '\0';
-        history.buffer[0] = history.buffer[1] = '\0';
-        reset_history_slots(history);
-        dialog = CreateDialogParamA(app_instance, "DLG_KELVAST", nullptr, main_dialog_proc, 0);
+        // The store's mode stays 0: these cases never read or write settings.
+        context->instance = GetModuleHandleA(nullptr);
+        dialog = CreateDialogParamA(context->instance, "DLG_KELVAST", nullptr, main_dialog_proc,
+                                    reinterpret_cast<LPARAM>(context.get()));
         ASSERT_NE(dialog, nullptr);
     }
-
     void TearDown() override {
-        if (worker_thread != nullptr) {
-            schedule_request.stop = true;
-            pump_until(worker_gone, nullptr, 5000);
+        if (context->scheduler.worker_running()) {
+            command(IDC_CANCEL);
+            pump_until(worker_gone, context.get(), 5000);
         }
         DestroyWindow(dialog);
     }
@@ -52,11 +47,12 @@ class MainDialog : public ::testing::Test {
     LRESULT combo(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
         return SendDlgItemMessageA(dialog, IDC_PROGRAM, message, wparam, lparam);
     }
-    bool inputs_enabled(bool expected) {
+    // Every input in the expected state, with Info and Cancel always enabled.
+    void expect_inputs(bool enabled) {
         for (int id : INPUT_IDS) {
-            EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE, expected) << id;
+            EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE, enabled) << id;
         }
-        return IsWindowEnabled(GetDlgItem(dialog, IDC_CANCEL)) && IsWindowEnabled(GetDlgItem(dialog, IDC_INFO));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CANCEL)) && IsWindowEnabled(GetDlgItem(dialog, IDC_INFO)));
     }
     std::string days() {
         std::string mask;
@@ -65,6 +61,7 @@ class MainDialog : public ::testing::Test {
         }
         return mask;
     }
+    // No day ticked: the worker never launches anything.
     void start(const char* program, const char* time, const char* mask = "0000000") {
         SetDlgItemTextA(dialog, IDC_PROGRAM, program);
         SetDlgItemTextA(dialog, IDC_TIME, time);
@@ -73,59 +70,53 @@ class MainDialog : public ::testing::Test {
         }
         command(IDC_START);
     }
-    // Cancel and wait for the worker's notification.
-    void cancel() {
-        ASSERT_NE(worker_thread, nullptr) << text(IDC_STATUS);
-        command(IDC_CANCEL);
-        ASSERT_TRUE(pump_until(worker_gone, nullptr, 5000));
-    }
 
+    std::unique_ptr<MainDialogContext> context{new MainDialogContext};
     HWND dialog = nullptr;
 };
 
-TEST_F(MainDialog, StartNormalisesTheTimeWaitsAndCancelEndsTheWorker) {
+TEST_F(MainDialog, StartWaitsARepeatedStartUndoesCancelAndTheWorkerEndsOnce) {
     EXPECT_EQ(window_text(dialog), "Kelvast - Version 0.30");
-    EXPECT_EQ(text(IDC_STATUS), "");
     start("never.exe", "7.5,3");
     EXPECT_EQ(text(IDC_TIME), "07:05:03");
     EXPECT_EQ(text(IDC_STATUS), "Waiting to start program at 07:05:03");
-    EXPECT_STREQ(schedule_request.command_line, "never.exe");
-    EXPECT_EQ(schedule_request.target_second, 7u * 3600 + 5 * 60 + 3);
-    EXPECT_TRUE(inputs_enabled(false));
+    EXPECT_STREQ(context->scheduler.request().command_line, "never.exe");
+    EXPECT_EQ(context->scheduler.request().target_second, 7u * 3600 + 5 * 60 + 3);
+    EXPECT_TRUE(context->scheduler.worker_running());
+    expect_inputs(false);
 
-    cancel();
+    // Enter while waiting, before the worker saw the Cancel: it runs on and nothing is added.
+    command(IDC_CANCEL);
+    EXPECT_TRUE(context->scheduler.stop_requested());
+    SetDlgItemTextA(dialog, IDC_STATUS, "");
+    command(IDOK);
+    EXPECT_FALSE(context->scheduler.stop_requested());
+    EXPECT_EQ(text(IDC_STATUS), "Waiting to start program at 07:05:03");
+    EXPECT_EQ(combo(CB_GETCOUNT), 1);
+    pump_until([](void*) { return false; }, nullptr, 400);
+    EXPECT_TRUE(context->scheduler.worker_running());
+
+    command(IDC_CANCEL);
+    ASSERT_TRUE(pump_until(worker_gone, context.get(), 5000));
     EXPECT_EQ(text(IDC_STATUS), "Thread ended normally");
-    EXPECT_TRUE(inputs_enabled(true));
+    expect_inputs(true);
     // The handle was forgotten, so the next Start gets a worker of its own.
     command(IDC_START);
-    EXPECT_NE(worker_thread, nullptr);
+    EXPECT_TRUE(context->scheduler.worker_running());
 }
 
 TEST_F(MainDialog, InvalidTimesLeaveTheDialogIdle) {
-    for (const char* time : {"25:00:00", "12:60", "abc", ""}) {
+    for (const char* time : {"25:00:00", "12:60", "abc"}) {
         start("never.exe", time);
         EXPECT_EQ(text(IDC_STATUS), "Invalid time specified") << time;
         EXPECT_EQ(text(IDC_TIME), time) << "the typed text stays";
-        EXPECT_EQ(worker_thread, nullptr) << time;
-        EXPECT_TRUE(inputs_enabled(true)) << time;
+        EXPECT_FALSE(context->scheduler.worker_running()) << time;
+        expect_inputs(true);
         EXPECT_EQ(combo(CB_GETCOUNT), 0) << time;
     }
 }
 
-TEST_F(MainDialog, StartWhileWaitingKeepsTheWorkerAndClearsTheStopFlag) {
-    start("never.exe", "23:30");
-    HANDLE first = worker_thread;
-    ASSERT_NE(first, nullptr);
-    command(IDC_CANCEL);
-    SetDlgItemTextA(dialog, IDC_STATUS, "");
-    command(IDOK);  // the Enter key
-    EXPECT_EQ(worker_thread, first);
-    EXPECT_FALSE(schedule_request.stop);
-    EXPECT_EQ(text(IDC_STATUS), "Waiting to start program at 23:30:00");
-    EXPECT_EQ(combo(CB_GETCOUNT), 1);
-}
-
-TEST_F(MainDialog, HistoryListsNewestFirstAndRestoresASelection) {
+TEST_F(MainDialog, HistoryListsNewestFirstAndOnlyAChangedSelectionLoadsAnEntry) {
     const struct {
         const char *program, *time, *mask;
     } runs[] = {{"notepad.exe", "10:00:00", "0100000"},
@@ -134,7 +125,6 @@ TEST_F(MainDialog, HistoryListsNewestFirstAndRestoresASelection) {
                 {"", "06:00:00", "0000001"}};  // runs, but is not remembered
     for (const auto& run : runs) {
         start(run.program, run.time, run.mask);
-        cancel();
     }
     ASSERT_EQ(combo(CB_GETCOUNT), 2);
     char item[256];
@@ -144,7 +134,6 @@ TEST_F(MainDialog, HistoryListsNewestFirstAndRestoresASelection) {
     EXPECT_STREQ(item, "calc.exe");
     EXPECT_EQ(text(IDC_TIME), "06:00:00") << "the inputs keep the entry that ran";
 
-    // Only a changed selection loads an entry; other notifications keep what the user typed.
     SetDlgItemTextA(dialog, IDC_TIME, "09:09");
     command(IDC_PROGRAM, CBN_SETFOCUS);
     EXPECT_EQ(text(IDC_TIME), "09:09");
@@ -157,22 +146,22 @@ TEST_F(MainDialog, HistoryListsNewestFirstAndRestoresASelection) {
     EXPECT_EQ(text(IDC_TIME), "08:00");
 }
 
-TEST_F(MainDialog, ExitStoresTheWindowRectangleWithoutNegativeCoordinates) {
+TEST_F(MainDialog, EveryExitStoresTheRectangleWithoutNegativeCoordinates) {
+    MoveWindow(dialog, -200, -150, 600, 300, TRUE);
+    RECT before;
+    GetWindowRect(dialog, &before);
+    ASSERT_TRUE(before.left < 0 && before.top < 0);
     for (int id : {IDCANCEL, IDABORT, IDC_EXIT}) {
-        ShowWindow(dialog, SW_SHOWNORMAL);
-        MoveWindow(dialog, -200, -150, 600, 300, TRUE);
-        RECT before;
-        GetWindowRect(dialog, &before);
-        ASSERT_TRUE(before.left < 0 && before.top < 0);
-        version_value = 0;
-        window_values = {};
+        context->settings_saved = false;  // as in a dialog of its own: the first leaving saves
+        context->settings.version = 0;
+        context->settings.window = {1, 1, 1, 1};
         command(id);
-        EXPECT_FALSE(IsWindowVisible(dialog)) << id;
-        EXPECT_EQ(window_values.pos_x, 0u) << id;
-        EXPECT_EQ(window_values.pos_y, 0u) << id;
-        EXPECT_EQ(window_values.width, static_cast<uint32_t>(before.right - before.left)) << id;
-        EXPECT_EQ(window_values.height, static_cast<uint32_t>(before.bottom - before.top)) << id;
-        EXPECT_EQ(version_value, 30u) << id;
+        const WindowValues& stored = context->settings.window;
+        EXPECT_EQ(stored.pos_x, 0u) << id;
+        EXPECT_EQ(stored.pos_y, 0u) << id;
+        EXPECT_EQ(stored.width, static_cast<uint32_t>(before.right - before.left)) << id;
+        EXPECT_EQ(stored.height, static_cast<uint32_t>(before.bottom - before.top)) << id;
+        EXPECT_EQ(context->settings.version, 30u) << id;
     }
 }
 

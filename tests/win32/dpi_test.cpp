@@ -9,8 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/program_state.h"
-#include "app/program_state_win32.h"
 #include "res/resource.h"
 #include "support/kelvast_driver.h"
 #include "ui/dpi.h"
@@ -152,15 +150,16 @@ TEST(Dpi, ProgramStartedAtAScaleDrawsForIt) {
 
 class DpiChange : public testing::Test {
   protected:
+    std::unique_ptr<MainDialogContext> context{new MainDialogContext};
     HWND dialog = nullptr;
     UINT start_dpi = 0;
     RECT start{};
 
     void SetUp() override {
         InitCommonControls();
-        app_instance = GetModuleHandleA(nullptr);
-        settings_store.mode = 0;
-        dialog = CreateDialogParamA(app_instance, "DLG_KELVAST", nullptr, main_dialog_proc, 0);
+        context->instance = GetModuleHandleA(nullptr);
+        dialog = CreateDialogParamA(context->instance, "DLG_KELVAST", nullptr, main_dialog_proc,
+                                    reinterpret_cast<LPARAM>(context.get()));
         ASSERT_NE(dialog, nullptr);
         start_dpi = GetDpiForWindow(dialog);
         start = window_rect(dialog);

@@ -6,9 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
-#include "app/program_state.h"
-#include "app/program_state_win32.h"
 #include "res/resource.h"
 #include "ui/main_dialog_win32.h"
 
@@ -42,6 +41,7 @@ const struct {
 
 class LayoutDialog : public testing::Test {
   protected:
+    std::unique_ptr<MainDialogContext> context{new MainDialogContext};
     HWND dialog = nullptr;
     RECT start{};
     int width = 0;
@@ -51,9 +51,9 @@ class LayoutDialog : public testing::Test {
     void SetUp() override {
         InitCommonControls();
         // The real dialog procedure; with no store selected it restores nothing.
-        app_instance = GetModuleHandleA(nullptr);
-        settings_store.mode = 0;
-        dialog = CreateDialogParamA(app_instance, "DLG_KELVAST", nullptr, main_dialog_proc, 0);
+        context->instance = GetModuleHandleA(nullptr);
+        dialog = CreateDialogParamA(context->instance, "DLG_KELVAST", nullptr, main_dialog_proc,
+                                    reinterpret_cast<LPARAM>(context.get()));
         ASSERT_NE(dialog, nullptr);
         // Left hidden, as while the saved rectangle is restored at start; Wine also takes two
         // seconds to take a shown window down when no window manager runs.

@@ -1,0 +1,50 @@
+// The one place that starts, stops and forgets the worker thread.
+#ifndef KELVAST_SCHEDULER_WIN32_H
+#define KELVAST_SCHEDULER_WIN32_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "schedule/schedule_entry.h"
+
+struct WorkerJob;
+
+class Scheduler {
+  public:
+    enum Outcome { WORKER_STARTED, WORKER_ALREADY_RUNNING, WORKER_FAILED };
+
+    Scheduler() = default;
+    // A worker still running is told to stop; it ends at its next poll.
+    ~Scheduler();
+    Scheduler(const Scheduler&) = delete;
+    Scheduler& operator=(const Scheduler&) = delete;
+
+    // Where the worker sends `message` with WORKER_DONE in wParam when it ends.
+    void notify(HWND window, UINT message);
+    // First step of every Start, valid or not: a Cancel the worker has not seen yet is undone.
+    void clear_stop();
+    // Stores what to run. Starts a worker unless one runs; a running one goes on with the copy it
+    // took when it began (a Start during a run stores the same values again).
+    Outcome start(const char* command_line, uint32_t target_second, const char* day_mask);
+    // The worker sees the flag at its next poll and sends WORKER_DONE.
+    void cancel();
+    // For WORKER_DONE: the worker is on its way out; its handle is closed and forgotten.
+    void worker_done();
+
+    bool worker_running() const { return thread_ != nullptr; }
+    bool stop_requested() const { return request_.stop.load(); }
+    // What the last Start stored.
+    const ScheduleRequest& request() const { return request_; }
+
+  private:
+    void set_stop(bool stop);
+
+    ScheduleRequest request_{};
+    WorkerJob* job_ = nullptr;  // shared with the running worker; the last of the two frees it
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+    UINT message_ = WM_USER;
+};
+
+#endif
