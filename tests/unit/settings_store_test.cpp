@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "tests/shared/settings_cases.h"
 #include "tests/support/memory_backend.h"
+#include "ui/main_settings.h"
 
 namespace {
 
@@ -169,4 +171,23 @@ TEST(SettingsText, ListsAndMultiStringsStayInsideTheirBuffers) {
     EXPECT_FALSE(format_number_list(no_data, out, sizeof out) || encode_multi_string(nullptr, 2, out + 1, 4) ||
                  decode_multi_string("a", out + 2, 1));
     EXPECT_EQ(std::string(out, 4), std::string(3, '\0') + "x");
+}
+
+// The dialog's settings rows point at its own values, in table order, and nothing is read or
+// written before start-up chooses the stores.
+TEST(MainSettings, RowsPointAtTheirOwnValues) {
+    std::unique_ptr<MainSettings> settings(new MainSettings);
+    EXPECT_EQ(settings->store.mode, 0u);
+    settings->window = {1, 2, 3, 4};
+    memcpy(settings->history.buffer, "a\0b\0\0", 5);
+    settings->store.mode = MODE_WRITE_INI;
+    MemorySettingsBackend backend;
+    save_settings(settings->store, backend);
+    std::string line;
+    for (const SettingEntry& row : settings->rows) {
+        std::string text = "-";
+        backend.profile_value(settings->store.ini_path, row.section, row.name, &text);
+        line += text + " ";
+    }
+    EXPECT_EQ(line, "1 2 3 4 30 a%_b ");
 }
