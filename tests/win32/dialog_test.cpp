@@ -85,7 +85,14 @@ TEST_F(MainDialog, StartWaitsARepeatedStartUndoesCancelAndTheWorkerEndsOnce) {
     EXPECT_TRUE(context->scheduler.worker_running());
     expect_inputs(false);
 
-    // Enter while waiting, before the worker saw the Cancel: it runs on and nothing is added.
+    // Enter while waiting, before the worker saw the Cancel: it runs on and nothing is added. The
+    // worker polls just after each fifth of a second of the clock, so both go in well between two
+    // polls.
+    SYSTEMTIME now;
+    do {
+        Sleep(1);
+        GetLocalTime(&now);
+    } while (now.wMilliseconds % 200 < 10 || now.wMilliseconds % 200 > 100);
     command(IDC_CANCEL);
     EXPECT_TRUE(context->scheduler.stop_requested());
     SetDlgItemTextA(dialog, IDC_STATUS, "");
