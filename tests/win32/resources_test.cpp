@@ -1,4 +1,5 @@
-// The resources linked into the program: templates and strings as the dialog code expects them.
+// The resources linked into the program that no dialog shows: icon groups, manifest, version. The
+// strings are checked where a user sees them, in the end-to-end tests.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,25 +7,6 @@
 #include <string>
 
 #include "res/resource.h"
-
-TEST(Resources, StringTableTexts) {
-    struct Row {
-        UINT id;
-        const char* text;
-    } rows[] = {
-        {IDS_BLANK, " "},
-        {IDS_BAD_PARAMS, "Invalid command line parameter(s) \"%s\""},
-        {IDS_THREAD_FAILED, "fatal error - thread could not be started"},
-        {IDS_WAITING, "Waiting to start program at %2.2i:%2.2i:%2.2i"},
-        {IDS_THREAD_ENDED, "Thread ended normally"},
-        {IDS_INVALID_TIME, "Invalid time specified"},
-    };
-    for (const Row& row : rows) {
-        char text[256] = {};
-        LoadStringA(GetModuleHandleA(nullptr), row.id, text, sizeof text);
-        EXPECT_STREQ(text, row.text) << row.id;
-    }
-}
 
 TEST(Resources, IconGroupsManifestAndVersion) {
     const char* groups[] = {"MyWinIcon", "MYWINICON1", "MYWINICON2", "MYWINICON3", "MYWINICON4"};
