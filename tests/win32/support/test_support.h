@@ -16,6 +16,9 @@ std::string fresh_temp_dir(const char* name);
 // Text of a window, also across processes; cut at the returned length (see WINE-NOTES).
 std::string window_text(HWND window);
 
+// The first `length` UTF-16 units of `text` in the ANSI code page.
+std::string narrow(const wchar_t* text, int length);
+
 // Runs the message loop of this thread until `done` returns true or `timeout_ms` passes.
 bool pump_until(bool (*done)(void*), void* context, DWORD timeout_ms);
 
