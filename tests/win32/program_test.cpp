@@ -1,151 +1,126 @@
 // kelvast.exe as a user meets it: started with switches in a process of its own, its dialog driven
-// by control identifiers from here, its effects read from the registry, files and started programs.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
+// by control identifiers from here, its effects read from the registry, files, started programs,
+// and what it leaves when Windows ends the session.
+#include <cstdio>
 #include <regex>
 #include <string>
 
 #include "res/resource.h"
 #include "support/kelvast_driver.h"
-#include "support/test_support.h"
 
 namespace {
 
-// Leaves a schedule and a moved window in the stores the switches select, then restarts with the
-// same switches and expects both back; returns the rectangle.
-RECT round_trip(const std::string& switches, const char* program, const char* time, const char* mask) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY);
-    RECT moved{};
-    {
-        Kelvast kelvast(switches);
-        EXPECT_NE(kelvast.dialog, nullptr);
-        kelvast.start(program, time, mask);
-        EXPECT_EQ(kelvast.text(IDC_STATUS), std::string("Waiting to start program at ") + time);
-        kelvast.command(IDC_CANCEL);
-        EXPECT_TRUE(kelvast.status_becomes("Thread ended normally")) << kelvast.text(IDC_STATUS);
-        RECT initial = kelvast.rect();
-        // Larger than the template, away from the screen edges the dialog snaps to.
-        MoveWindow(kelvast.dialog, 130, 100, initial.right - initial.left + 80, initial.bottom - initial.top + 40,
-                   TRUE);
-        moved = kelvast.rect();
-        EXPECT_TRUE(kelvast.exit());
-    }
-    Kelvast kelvast(switches);
-    RECT now = kelvast.rect();
-    EXPECT_TRUE(EqualRect(&now, &moved)) << now.left << "," << now.top << " " << now.right << "," << now.bottom;
-    EXPECT_EQ(kelvast.list_count(), 1);
-    EXPECT_EQ(kelvast.list_item(0), program);
-    EXPECT_EQ(kelvast.text(IDC_PROGRAM), program);
-    EXPECT_EQ(kelvast.text(IDC_TIME), time);
-    EXPECT_EQ(kelvast.days(), mask);
-    EXPECT_TRUE(kelvast.exit());
-    return moved;
-}
-
-bool minimised(const Kelvast& kelvast) {
-    return wait_until([&] { return IsIconic(kelvast.dialog) != FALSE; });
-}
-
-TEST(Program, RegistryRoundTripAndAutoStartMinimised) {
-    RECT rect = round_trip("", "no-such-program.exe", "04:05:06", "0010000");
-    EXPECT_EQ(stored_number("Window", "PosX"), 130u);
-    EXPECT_EQ(stored_number("Window", "PosY"), 100u);
-    EXPECT_EQ(stored_number("Program", "Version"), 30u);
-
-    Kelvast kelvast("-as");
-    ASSERT_NE(kelvast.dialog, nullptr);
-    EXPECT_TRUE(minimised(kelvast));
-    EXPECT_EQ(kelvast.text(IDC_STATUS), "Waiting to start program at 04:05:06");
-    EXPECT_EQ(kelvast.text(IDC_PROGRAM), "no-such-program.exe");
-    EXPECT_FALSE(IsWindowEnabled(kelvast.item(IDC_START)));
-    EXPECT_TRUE(kelvast.exit());
-    // Leaving while minimised keeps the size the user gave the window, not the icon's.
-    EXPECT_EQ(stored_number("Window", "Width"), static_cast<DWORD>(rect.right - rect.left));
-    EXPECT_EQ(stored_number("Window", "Height"), static_cast<DWORD>(rect.bottom - rect.top));
-}
-
-TEST(Program, IniFileRoundTripLeavesTheRegistryAlone) {
-    std::string ini = fresh_temp_dir("ini") + "\\kelvast test.ini";
-    round_trip("-rd -if=\"" + ini + "\"", "calc.exe &&hhmi", "11:00:00", "1000001");
-    EXPECT_TRUE(file_exists(ini)) << ini;
-    EXPECT_FALSE(program_key_exists());
-}
-
-TEST(Program, NoStoreSelectedWritesNothingAndAutoStartFindsNoTime) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY);
+// A schedule typed in, run and cancelled, and the window moved, are saved on Exit where the
+// switches say; the next start with -as runs that schedule minimised. When the session ends, only
+// the real end saves, and it saves the size the user gave the window, not the icon's.
+TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
     char windows[MAX_PATH];
-    std::string ini = std::string(windows, GetWindowsDirectoryA(windows, sizeof windows)) + "\\Kelvast.ini";
-    DeleteFileA(ini.c_str());
-    Kelvast kelvast("-as -rd -id");
-    ASSERT_NE(kelvast.dialog, nullptr);
-    EXPECT_TRUE(minimised(kelvast));
-    EXPECT_EQ(kelvast.text(IDC_STATUS), "Invalid time specified");
-    EXPECT_TRUE(IsWindowEnabled(kelvast.item(IDC_START)));
-    kelvast.start("notepad.exe", "10:00:00", "0100000");
-    EXPECT_TRUE(kelvast.exit());
-    EXPECT_FALSE(program_key_exists());
-    EXPECT_FALSE(file_exists(ini));
-    EXPECT_FALSE(file_exists(path_beside_test("Kelvast.ini")));
-}
-
-TEST(Program, RejectedSwitchesAndTheClampedProcessPriority) {
+    const std::string ini = fresh_temp_dir("program") + "\\kelvast test.ini",
+                      default_ini = std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\Kelvast.ini";
+    DeleteFileA(default_ini.c_str());
+    const std::string longest(255, 'y');  // typing stops where the command line's buffer does
     const struct {
-        const char* value;
-        DWORD priority_class;
-    } rows[] = {{"-1", IDLE_PRIORITY_CLASS},
-                {"2", HIGH_PRIORITY_CLASS},
-                {"7", REALTIME_PRIORITY_CLASS},
-                {"x", NORMAL_PRIORITY_CLASS}};
+        std::string switches, ini, typed;  // ini: the file the switches name; none: the registry
+        const char *time, *mask;
+        std::string normalised, history;  // history as stored; none: nothing may be stored anywhere
+    } rows[] = {
+        {"", "", longest + "yyy", "4:5:6", "0010010", "04:05:06", multi_string({longest, "04:05:06", "0010010"})},
+        {"-rd -if=\"" + ini + "\"", ini, "calc.exe &&hhmi", "11", "1000001", "11:00:00",
+         "calc.exe &&hhmi%_11:00:00%_1000001"},
+        {"-rd -id", "", "notepad.exe", "10", "0100000", "10:00:00", ""},
+    };
     for (const auto& row : rows) {
-        Kelvast kelvast(std::string("-rd -id -zz -pp=") + row.value);
-        ASSERT_NE(kelvast.dialog, nullptr) << row.value;
-        EXPECT_EQ(GetPriorityClass(kelvast.process.hProcess), row.priority_class) << row.value;
-        std::string rejected = row.value[0] == 'x' ? "-zz -pp=x (invalid value)" : "-zz";
-        EXPECT_EQ(kelvast.text(IDC_STATUS), "Invalid command line parameter(s) \"" + rejected + "\"");
-        EXPECT_TRUE(kelvast.exit());
+        SCOPED_TRACE(row.switches);
+        RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY);
+        const bool kept = !row.history.empty();
+        const std::string program = row.typed.substr(0, 255), waiting = "Waiting to start program at " + row.normalised;
+        RECT moved{};
+        {
+            Kelvast kelvast(row.switches);
+            ASSERT_TRUE(kelvast.up());
+            for (char c : row.typed) {
+                SendMessageA(FindWindowExA(kelvast.item(IDC_PROGRAM), nullptr, "Edit", nullptr), WM_CHAR, c, 0);
+            }
+            EXPECT_EQ(kelvast.text(IDC_PROGRAM), program);
+            kelvast.start(program.c_str(), row.time, row.mask);
+            EXPECT_EQ(kelvast.text(IDC_STATUS), waiting);
+            kelvast.command(IDC_CANCEL);
+            EXPECT_TRUE(kelvast.status_becomes("Thread ended normally")) << kelvast.text(IDC_STATUS);
+            RECT initial = kelvast.rect();
+            // Larger than the template, away from the screen edges the dialog snaps to.
+            MoveWindow(kelvast.dialog, 130, 100, initial.right - initial.left + 80, initial.bottom - initial.top + 40,
+                       TRUE);
+            moved = kelvast.rect();
+            EXPECT_TRUE(kelvast.exit());
+        }
+        EXPECT_EQ(program_key_exists(), kept && row.ini.empty());
+
+        Kelvast kelvast(row.switches + " -as");
+        ASSERT_TRUE(kelvast.up());
+        EXPECT_TRUE(wait_until([&] { return IsIconic(kelvast.dialog) != FALSE; }));
+        EXPECT_EQ(kelvast.text(IDC_STATUS), kept ? waiting : "Invalid time specified");
+        EXPECT_EQ(IsWindowEnabled(kelvast.item(IDC_START)) != FALSE, !kept);
+        EXPECT_EQ(kelvast.shown(),
+                  kept ? program + "\n|" + program + "|" + row.normalised + "|" + row.mask : "|||0000000");
+
+        RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY);
+        DeleteFileA(row.ini.c_str());
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(kelvast.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+        EXPECT_NE(answer, 0u) << "log-off refused";
+        // Another program cancels the log-off: the schedule goes on, nothing is saved yet.
+        SendMessageTimeoutW(kelvast.dialog, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+        EXPECT_TRUE(kelvast.running());
+        EXPECT_EQ(kelvast.text(IDC_STATUS), kept ? waiting : "Invalid time specified");
+        EXPECT_FALSE(program_key_exists() || file_exists(row.ini));
+        // The system ends the process as soon as the real end has been answered.
+        SendMessageTimeoutW(kelvast.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+        TerminateProcess(kelvast.process.hProcess, 1);
+        WaitForSingleObject(kelvast.process.hProcess, 5000);
+        EXPECT_EQ(program_key_exists(), kept && row.ini.empty());
+        if (kept) {
+            EXPECT_EQ(stored(row.ini), stored_form(moved, row.history));
+        }
+        EXPECT_FALSE(file_exists(default_ini) || file_exists(path_beside_test("Kelvast.ini")));
     }
 }
 
-TEST(Program, LaunchesTheScheduledProgramWithExpandedPlaceholders) {
-    std::string folder = fresh_temp_dir("launch");
-    std::string record = folder + "\\record.txt";
+// The longest command line the program takes, with placeholders, starts as given, from the
+// program's folder, with its environment, asked to show minimised, within seconds of its time.
+TEST(Program, LaunchesTheLongestCommandLineExpanded) {
+    const std::string folder = fresh_temp_dir("launch"), record = folder + "\\record.txt";
     SetEnvironmentVariableA("KELVAST_PROBE_ENV", "inherited");
     Kelvast kelvast("-rd -id", folder.c_str());
-    ASSERT_NE(kelvast.dialog, nullptr);
-
-    const std::string time_text = time_text_ahead(3);
-    std::string command = "\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" at&&yyyymoddhhmiss";
-    kelvast.start(command.c_str(), time_text.c_str(), "1111111");
-    ASSERT_EQ(kelvast.text(IDC_STATUS), std::string("Waiting to start program at ") + time_text);
+    ASSERT_TRUE(kelvast.up());
+    const std::string head = "\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" ",
+                      tail = " a&&yyyymoddhhmiss b&&ss&&& c&&mo&&&&dd&&",
+                      fixed = head + std::string(255 - head.size() - tail.size(), 'x'), time = time_text_ahead(3);
+    kelvast.start((fixed + tail).c_str(), time.c_str(), "1111111");
+    ASSERT_EQ(kelvast.text(IDC_STATUS), "Waiting to start program at " + time);
 
     std::string line;
-    auto read_record = [&] {
-        line = read_file(record);
-        return line.find('\n') != std::string::npos;
-    };
-    ASSERT_TRUE(wait_until(read_record, 20000)) << "probe.exe did not run";
-    std::smatch fields;
-    ASSERT_TRUE(std::regex_search(
-        line, fields, std::regex("at(\\d{8})(\\d\\d)(\\d\\d)(\\d\\d)\\|(\\d+)\\|(\\d+)\\|([^|]*)\\|([^\\r\\n]*)")))
+    ASSERT_TRUE(wait_until([&] { return (line = read_file(record)).find('\n') != std::string::npos; }, 20000));
+    ASSERT_EQ(line.substr(0, fixed.size()), fixed);
+    std::smatch f;  // date; hours, minutes, seconds; seconds again; month and day; folder
+    ASSERT_TRUE(std::regex_match(line.cbegin() + fixed.size(), line.cend(), f,
+                                 std::regex(" a(\\d{8})(\\d\\d)(\\d\\d)(\\d\\d) b(\\d\\d)& c(\\d\\d)(\\d\\d)\\|1\\|6\\|"
+                                            "([^|]*)\\|inherited\r?\n")))
         << line;
-    unsigned launched = std::stoul(fields[2]) * 3600 + std::stoul(fields[3]) * 60 + std::stoul(fields[4]);
-    unsigned target = std::stoul(time_text.substr(0, 2)) * 3600 + std::stoul(time_text.substr(3, 2)) * 60 +
-                      std::stoul(time_text.substr(6, 2));
-    EXPECT_LE((launched + 86400 - target) % 86400, 5u) << line;
-    EXPECT_EQ(fields[5], "1") << "STARTF_USESHOWWINDOW";
-    EXPECT_EQ(fields[6], "6") << "shown minimised";
-    EXPECT_EQ(lstrcmpiA(fields[7].str().c_str(), folder.c_str()), 0) << fields[7];
-    EXPECT_EQ(fields[8], "inherited");
+    EXPECT_EQ(f[4], f[5]) << "one clock reading for every placeholder";
+    EXPECT_EQ(f[1].str().substr(4, 4), f[6].str() + f[7].str());
+    unsigned h = 0, m = 0, s = 0;
+    ASSERT_EQ(sscanf(time.c_str(), "%u:%u:%u", &h, &m, &s), 3);
+    const unsigned launched = std::stoul(f[2]) * 3600 + std::stoul(f[3]) * 60 + std::stoul(f[4]);
+    EXPECT_LE((launched + 86400 - (h * 3600 + m * 60 + s)) % 86400, 5u);
+    EXPECT_EQ(lstrcmpiA(f[8].str().c_str(), folder.c_str()), 0) << f[8];
     EXPECT_TRUE(kelvast.exit());
 }
 
 TEST(Program, InformationDialogListsTheProgramAndItsSwitchesOnce) {
     Kelvast kelvast("-rd -id");
-    ASSERT_NE(kelvast.dialog, nullptr);
+    ASSERT_TRUE(kelvast.up());
     std::string first;
-    for (int close_id : {IDOK, IDCANCEL, 3}) {
+    for (int close_id : {IDOK, IDCANCEL, IDABORT}) {
         kelvast.post(IDC_INFO);
         HWND info = wait_for_window(kelvast.process.dwProcessId, "Kelvast - Version 0.30 - Program Information", 10000);
         ASSERT_NE(info, nullptr) << close_id;
@@ -157,13 +132,10 @@ TEST(Program, InformationDialogListsTheProgramAndItsSwitchesOnce) {
     }
     EXPECT_TRUE(std::regex_search(
         first, std::regex("^Kelvast - Version 0\\.30\nWritten by: Tansky, compiled on [A-Z][a-z]{2} [ 1-3]\\d \\d{4}, "
-                          "\\d\\d:\\d\\d:\\d\\d\nfor updates check: \\S+\nor email to: \\S+@\\S+\n\n")))
+                          "\\d\\d:\\d\\d:\\d\\d\nfor updates check: \\S+\nor email to: \\S+@\\S+\n\n[^]*"
+                          "\nThe following command line parameters are supported:\n-rc: clear registry[^]*"
+                          "\n-if=\"string\": specify ini filename\n[^]*\n-pt=n: set priority for processing thread\n")))
         << first;
-    for (const char* expected :
-         {"\nThe following command line parameters are supported:\n-rc: clear registry",
-          "\n-if=\"string\": specify ini filename\n", "\n-pt=n: set priority for processing thread\n"}) {
-        EXPECT_NE(first.find(expected), std::string::npos) << expected;
-    }
     EXPECT_EQ(first.find("This program"), first.rfind("This program"));
     EXPECT_TRUE(kelvast.exit());
 }

@@ -1,32 +1,14 @@
 #include "support/kelvast_driver.h"
 
-#include <vector>
+#include <fstream>
+#include <iterator>
 
 #include "base/bounded_text.h"
-#include "res/resource.h"
-#include "support/test_support.h"
 
 const char* const PROGRAM_KEY = "Software\\Tansky Freeware\\Kelvast";
 const char* const DIALOG_CAPTION = "Kelvast - Version 0.30";
 
 namespace {
-
-struct WindowSearch {
-    DWORD process_id;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK match_window(HWND window, LPARAM context) {
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process_id && IsWindowVisible(window) && window_text(window) == search->caption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 std::string section_path(const char* section) {
     return std::string(PROGRAM_KEY) + "\\" + section;
@@ -35,29 +17,34 @@ std::string section_path(const char* section) {
 }  // namespace
 
 HWND wait_for_window(DWORD process_id, const char* caption, DWORD timeout_ms) {
-    WindowSearch search{process_id, caption, nullptr};
-    wait_until([&] { return !EnumWindows(match_window, reinterpret_cast<LPARAM>(&search)) && search.found; },
-               timeout_ms);
-    return search.found;
+    HWND found = nullptr;
+    wait_until(
+        [&] {
+            for (HWND w = nullptr; !found && (w = FindWindowExA(nullptr, w, nullptr, caption)) != nullptr;) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                found = owner == process_id && IsWindowVisible(w) && window_text(w) == caption ? w : nullptr;
+            }
+            return found != nullptr;
+        },
+        timeout_ms);
+    return found;
 }
 
 Kelvast::Kelvast(const std::string& switches, const char* directory) {
     std::string line = "\"" + path_beside_test("kelvast.exe") + "\" " + switches;
-    std::vector<char> buffer(line.c_str(), line.c_str() + line.size() + 1);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process)) {
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process)) {
         dialog = wait_for_window(process.dwProcessId, DIALOG_CAPTION, 30000);
     }
 }
 
 Kelvast::~Kelvast() {
-    if (process.hProcess != nullptr) {
-        TerminateProcess(process.hProcess, 1);  // fails harmlessly once the process has ended
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    TerminateProcess(process.hProcess, 1);  // fails harmlessly once the process has ended
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
 }
 
 bool Kelvast::exit() const {
@@ -67,31 +54,24 @@ bool Kelvast::exit() const {
            GetExitCodeProcess(process.hProcess, &status) && status == 0;
 }
 
-bool Kelvast::running() const {
-    return process.hProcess != nullptr && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-std::string Kelvast::text(int id) const {
-    return window_text(item(id));
-}
-
-void Kelvast::set_text(int id, const char* value) const {
-    SendMessageA(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
-}
-
-void Kelvast::command(int id) const {
-    DWORD_PTR result;
-    SendMessageTimeoutW(dialog, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, &result);
-}
-
-void Kelvast::post(int id) const {
-    PostMessageA(dialog, WM_COMMAND, id, 0);
+testing::AssertionResult Kelvast::up() const {
+    RECT r = rect(), seen{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!dialog || !running() || !IsWindowVisible(dialog)) {
+        return testing::AssertionFailure() << "no dialog";
+    }
+    if (IsIconic(dialog) ||
+        (IntersectRect(&seen, &r, &screen) && r.right - r.left <= GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+         r.bottom - r.top <= GetSystemMetrics(SM_CYVIRTUALSCREEN))) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "out of reach: " << r.left << "," << r.top << " " << r.right << ","
+                                       << r.bottom;
 }
 
 std::string Kelvast::days(const char* set) const {
     std::string mask;
     for (int i = 0; i < 7; ++i) {
-        if (set != nullptr) {
+        if (set) {
             SendMessageA(item(IDC_DAY_SU + i), BM_SETCHECK, set[i] == '1' ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         mask += SendMessageA(item(IDC_DAY_SU + i), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
@@ -99,24 +79,14 @@ std::string Kelvast::days(const char* set) const {
     return mask;
 }
 
-int Kelvast::list_count() const {
-    return static_cast<int>(SendMessageA(item(IDC_PROGRAM), CB_GETCOUNT, 0, 0));
-}
-
 // The A message comes back as UTF-16 across processes (see WINE-NOTES).
 std::string Kelvast::list_item(int index) const {
     LRESULT length = SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXTLEN, index, 0);
-    std::vector<wchar_t> wide(length < 0 ? 1 : length + 1, L'\0');
-    SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
-    if (length < 0) {
+    std::wstring wide(length < 0 ? 0 : length, L'\0');
+    if (length < 0 || SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, index, LPARAM(&wide[0])) < 0) {
         return "<none>";
     }
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string text(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0) {
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(length), &text[0], bytes, nullptr, nullptr);
-    }
-    return text;
+    return narrow(wide.data(), static_cast<int>(length));
 }
 
 std::string Kelvast::list() const {
@@ -127,8 +97,8 @@ std::string Kelvast::list() const {
     return all;
 }
 
-bool Kelvast::status_becomes(const std::string& expected) const {
-    return wait_until([&] { return text(IDC_STATUS) == expected; });
+std::string Kelvast::shown() const {
+    return list() + "|" + text(IDC_PROGRAM) + "|" + text(IDC_TIME) + "|" + days();
 }
 
 RECT Kelvast::rect() const {
@@ -146,11 +116,7 @@ void Kelvast::start(const char* program, const char* time, const char* mask) con
 
 bool program_key_exists() {
     HKEY key;
-    bool exists = RegOpenKeyExA(HKEY_CURRENT_USER, PROGRAM_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (exists) {
-        RegCloseKey(key);
-    }
-    return exists;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, PROGRAM_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS && !RegCloseKey(key);
 }
 
 DWORD stored_number(const char* section, const char* name) {
@@ -161,29 +127,56 @@ DWORD stored_number(const char* section, const char* name) {
 
 bool stored_value(const char* section, const char* name, DWORD& type, std::string& bytes) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, section_path(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
+    DWORD size = 65536;
+    bytes.assign(size, '\0');
+    bool found = RegOpenKeyExA(HKEY_CURRENT_USER, section_path(section).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (found) {
+        found = !RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
+        RegCloseKey(key);
     }
-    std::vector<BYTE> data(65536);
-    DWORD size = static_cast<DWORD>(data.size());
-    LONG rc = RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
-    RegCloseKey(key);
-    bytes.assign(reinterpret_cast<const char*>(data.data()), rc == ERROR_SUCCESS ? size : 0);
-    return rc == ERROR_SUCCESS;
+    bytes.resize(found ? size : 0);
+    return found;
 }
 
 void store_value(const char* section, const char* name, DWORD type, const std::string& bytes) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, section_path(section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        return;
-    }
     // The platform counts a zero byte just past a text as forgotten and adds it; a byte other
     // than zero there keeps the stored bytes exactly as given.
-    std::vector<BYTE> data(bytes.begin(), bytes.end());
-    data.push_back('x');
-    RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
+    std::string data = bytes + 'x';
+    RegSetKeyValueA(HKEY_CURRENT_USER, section_path(section).c_str(), name, type, data.data(), DWORD(bytes.size()));
+}
+
+std::string ini_value(const std::string& ini, const char* section, const char* name) {
+    std::string text(70000, '\0');
+    text.resize(GetPrivateProfileStringA(section, name, "<missing>", &text[0], DWORD(text.size()), ini.c_str()));
+    return text;
+}
+
+std::string stored(const std::string& ini) {
+    auto number = [&](const char* section, const char* name) {
+        return (ini.empty() ? std::to_string(stored_number(section, name)) : ini_value(ini, section, name)) + ",";
+    };
+    DWORD type = 0;
+    std::string history;
+    if (ini.empty() && !(stored_value("Settings", "History", type, history) && type == REG_MULTI_SZ)) {
+        history = "<type " + std::to_string(type) + ">" + history;
+    }
+    return number("Window", "PosX") + number("Window", "PosY") + number("Window", "Width") +
+           number("Window", "Height") + number("Program", "Version") + "|" +
+           (ini.empty() ? history : ini_value(ini, "Settings", "History"));
+}
+
+std::string stored_form(const RECT& window, const std::string& history) {
+    return std::to_string(window.left < 0 ? 0 : window.left) + "," + std::to_string(window.top < 0 ? 0 : window.top) +
+           "," + std::to_string(window.right - window.left) + "," + std::to_string(window.bottom - window.top) +
+           ",30,|" + history;
+}
+
+std::string multi_string(const std::vector<std::string>& texts) {
+    std::string bytes;
+    for (const std::string& text : texts) {
+        bytes += text + '\0';
+    }
+    return bytes + '\0';
 }
 
 bool file_exists(const std::string& path) {
@@ -191,27 +184,12 @@ bool file_exists(const std::string& path) {
 }
 
 std::string read_file(const std::string& path) {
-    std::string content;
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    char chunk[4096];
-    DWORD got = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        content.append(chunk, got);
-    }
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    return content;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void write_file(const std::string& path, const std::string& content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    std::ofstream(path, std::ios::binary) << content;
 }
 
 std::string time_text_ahead(unsigned seconds) {

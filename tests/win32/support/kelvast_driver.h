@@ -5,7 +5,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "support/test_support.h"
 
 extern const char* const PROGRAM_KEY;  // below HKEY_CURRENT_USER
 extern const char* const DIALOG_CAPTION;
@@ -36,20 +42,27 @@ struct Kelvast {
 
     // Exit as the user does; false when the process does not end or ends with another status.
     bool exit() const;
-    bool running() const;
+    bool running() const { return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
+    // The process runs and its dialog is visible, minimised or within reach on the screen.
+    testing::AssertionResult up() const;
 
     HWND item(int id) const { return GetDlgItem(dialog, id); }
-    std::string text(int id) const;
-    void set_text(int id, const char* value) const;
-    void command(int id) const;  // sent: returns once the dialog has handled it
-    void post(int id) const;
+    std::string text(int id) const { return window_text(item(id)); }
+    void set_text(int id, const char* value) const { SendMessageA(item(id), WM_SETTEXT, 0, LPARAM(value)); }
+    // Sent: returns once the dialog has handled it.
+    void command(int id) const { SendMessageTimeoutW(dialog, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, nullptr); }
+    void post(int id) const { PostMessageA(dialog, WM_COMMAND, id, 0); }
     // The day boxes as a mask, Sunday first; `set` ticks them first.
     std::string days(const char* set = nullptr) const;
-    int list_count() const;
+    int list_count() const { return int(SendMessageA(item(IDC_PROGRAM), CB_GETCOUNT, 0, 0)); }
     std::string list_item(int index) const;
     // Every item of the drop-down list, one per line.
     std::string list() const;
-    bool status_becomes(const std::string& expected) const;
+    // What the inputs show: "list|program|time|days", the list as list() gives it.
+    std::string shown() const;
+    bool status_becomes(const std::string& expected) const {
+        return wait_until([&] { return text(IDC_STATUS) == expected; });
+    }
     RECT rect() const;
     void start(const char* program, const char* time, const char* mask) const;
 };
@@ -61,6 +74,16 @@ DWORD stored_number(const char* section, const char* name);
 bool stored_value(const char* section, const char* name, DWORD& type, std::string& bytes);
 // Writes exactly `bytes`, with no zero byte added behind a text.
 void store_value(const char* section, const char* name, DWORD type, const std::string& bytes);
+
+// A value of an ini file as the profile functions read it; "<missing>" when absent.
+std::string ini_value(const std::string& ini, const char* section, const char* name);
+// Everything Exit saves, as "PosX,PosY,Width,Height,Version|History": from the ini file when one
+// is named, else from the registry, with "<type N>" before History unless it is REG_MULTI_SZ.
+std::string stored(const std::string& ini = "");
+// The same form for a window with this rectangle: a negative edge is stored as 0.
+std::string stored_form(const RECT& window, const std::string& history);
+// The registry form of a history: every text with its zero byte, and a closing zero.
+std::string multi_string(const std::vector<std::string>& texts);
 
 // The local time of day `seconds` from now, as "HH:MM:SS", for a schedule that fires soon.
 std::string time_text_ahead(unsigned seconds);
