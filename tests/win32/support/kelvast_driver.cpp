@@ -8,13 +8,9 @@
 const char* const PROGRAM_KEY = "Software\\Tansky Freeware\\Kelvast";
 const char* const DIALOG_CAPTION = "Kelvast - Version 0.30";
 
-namespace {
-
-std::string section_path(const char* section) {
+static std::string section_path(const char* section) {
     return std::string(PROGRAM_KEY) + "\\" + section;
 }
-
-}  // namespace
 
 HWND wait_for_window(DWORD process_id, const char* caption, DWORD timeout_ms) {
     HWND found = nullptr;
@@ -56,16 +52,14 @@ bool Kelvast::exit() const {
 
 testing::AssertionResult Kelvast::up() const {
     RECT r = rect(), seen{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (!dialog || !running() || !IsWindowVisible(dialog)) {
-        return testing::AssertionFailure() << "no dialog";
-    }
-    if (IsIconic(dialog) ||
-        (IntersectRect(&seen, &r, &screen) && r.right - r.left <= GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
-         r.bottom - r.top <= GetSystemMetrics(SM_CYVIRTUALSCREEN))) {
+    const bool reachable = IsIconic(dialog) || (IntersectRect(&seen, &r, &screen) &&
+                                                r.right - r.left <= GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+                                                r.bottom - r.top <= GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    if (dialog && running() && IsWindowVisible(dialog) && reachable) {
         return testing::AssertionSuccess();
     }
-    return testing::AssertionFailure() << "out of reach: " << r.left << "," << r.top << " " << r.right << ","
-                                       << r.bottom;
+    return testing::AssertionFailure() << "dialog " << dialog << " at " << r.left << "," << r.top << " " << r.right
+                                       << "," << r.bottom;
 }
 
 std::string Kelvast::days(const char* set) const {
@@ -83,10 +77,9 @@ std::string Kelvast::days(const char* set) const {
 std::string Kelvast::list_item(int index) const {
     LRESULT length = SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXTLEN, index, 0);
     std::wstring wide(length < 0 ? 0 : length, L'\0');
-    if (length < 0 || SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, index, LPARAM(&wide[0])) < 0) {
-        return "<none>";
-    }
-    return narrow(wide.data(), static_cast<int>(length));
+    return length < 0 || SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, index, LPARAM(&wide[0])) < 0
+               ? "<none>"
+               : narrow(wide.data(), static_cast<int>(length));
 }
 
 std::string Kelvast::list() const {

@@ -38,17 +38,13 @@ std::string window_text(HWND window) {
 }
 
 bool pump_until(bool (*done)(void*), void* context, DWORD timeout_ms) {
-    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done(context)) {
-            return true;
-        }
+    for (DWORD start = GetTickCount(); !done(context); MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
         if (GetTickCount() - start >= timeout_ms) {
             return false;
         }
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); DispatchMessageA(&msg)) {
+            TranslateMessage(&msg);
+        }
     }
+    return true;
 }
