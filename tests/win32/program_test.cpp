@@ -33,7 +33,8 @@ TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
         SCOPED_TRACE(row.switches);
         RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY);
         const bool kept = !row.history.empty();
-        const std::string program = row.typed.substr(0, 255), waiting = "Waiting to start program at " + row.normalised;
+        const std::string program = row.typed.substr(0, 255), waiting = "Waiting to start program at " + row.normalised,
+                          shown = program + "\n|" + program + "|" + row.normalised + "|" + row.mask;
         RECT moved{};
         {
             Kelvast kelvast(row.switches);
@@ -44,6 +45,7 @@ TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
             EXPECT_EQ(kelvast.text(IDC_PROGRAM), program);
             kelvast.start(program.c_str(), row.time, row.mask);
             EXPECT_EQ(kelvast.text(IDC_STATUS), waiting);
+            EXPECT_EQ(kelvast.shown(), shown);
             kelvast.command(IDC_CANCEL);
             EXPECT_TRUE(kelvast.status_becomes("Thread ended normally")) << kelvast.text(IDC_STATUS);
             RECT initial = kelvast.rect();
@@ -57,8 +59,7 @@ TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
         ASSERT_TRUE(kelvast.up());
         EXPECT_TRUE(wait_until([&] { return IsIconic(kelvast.dialog) != FALSE; }));
         EXPECT_EQ(IsWindowEnabled(kelvast.item(IDC_START)) != FALSE, !kept);
-        EXPECT_EQ(kelvast.shown(),
-                  kept ? program + "\n|" + program + "|" + row.normalised + "|" + row.mask : "|||0000000");
+        EXPECT_EQ(kelvast.shown(), kept ? shown : "|||0000000");
 
         RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY);
         DeleteFileA(row.ini.c_str());
