@@ -8,7 +8,6 @@
 
 #include "res/resource.h"
 #include "support/kelvast_driver.h"
-#include "support/test_support.h"
 
 namespace {
 

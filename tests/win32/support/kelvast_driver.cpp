@@ -1,15 +1,49 @@
 #include "support/kelvast_driver.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "base/bounded_text.h"
 
 const char* const PROGRAM_KEY = "Software\\Tansky Freeware\\Kelvast";
-const char* const DIALOG_CAPTION = "Kelvast - Version 0.30";
 
 static std::string section_path(const char* section) {
     return std::string(PROGRAM_KEY) + "\\" + section;
+}
+
+std::string path_beside_test(const char* file_name) {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string test(path, n < sizeof path ? n : 0);
+    return test.substr(0, test.find_last_of("\\/") + 1) + file_name;  // npos + 1: no folder
+}
+
+std::string fresh_temp_dir(const char* name) {
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp, n < sizeof temp ? n : 0) + "kelvast-" + name;
+    std::error_code ignored;  // what cannot be removed stays: each test writes its files afresh
+    std::filesystem::remove_all(dir, ignored);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+static std::string narrow(const wchar_t* text, int length) {
+    std::string out(length > 0 ? WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr) : 0, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+    return out;
+}
+
+std::string window_text(HWND window) {
+    DWORD_PTR length = 0, copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        return std::string();
+    }
+    std::vector<wchar_t> wide(length + 1, L'\0');
+    SendMessageTimeoutW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 2000,
+                        &copied);
+    return narrow(wide.data(), static_cast<int>(copied < length ? copied : length));
 }
 
 HWND wait_for_window(DWORD process_id, const char* caption, DWORD timeout_ms) {
@@ -32,7 +66,7 @@ Kelvast::Kelvast(const std::string& switches, const char* directory) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process)) {
-        dialog = wait_for_window(process.dwProcessId, DIALOG_CAPTION, 30000);
+        dialog = wait_for_window(process.dwProcessId, "Kelvast - Version 0.30", 30000);
     }
 }
 
@@ -74,18 +108,12 @@ std::string Kelvast::days(const char* set) const {
 }
 
 // The A message comes back as UTF-16 across processes (see WINE-NOTES).
-std::string Kelvast::list_item(int index) const {
-    LRESULT length = SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXTLEN, index, 0);
-    std::wstring wide(length < 0 ? 0 : length, L'\0');
-    return length < 0 || SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, index, LPARAM(&wide[0])) < 0
-               ? "<none>"
-               : narrow(wide.data(), static_cast<int>(length));
-}
-
 std::string Kelvast::list() const {
     std::string all;
-    for (int i = 0, n = list_count(); i < n; ++i) {
-        all += list_item(i) + "\n";
+    for (int i = 0, n = int(SendMessageA(item(IDC_PROGRAM), CB_GETCOUNT, 0, 0)); i < n; ++i) {
+        std::wstring wide(SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
+        SendMessageW(item(IDC_PROGRAM), CB_GETLBTEXT, i, LPARAM(&wide[0]));
+        all += narrow(wide.data(), static_cast<int>(wide.size() - 1)) + "\n";
     }
     return all;
 }
@@ -112,13 +140,13 @@ bool program_key_exists() {
     return RegOpenKeyExA(HKEY_CURRENT_USER, PROGRAM_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS && !RegCloseKey(key);
 }
 
-DWORD stored_number(const char* section, const char* name) {
+static DWORD stored_number(const char* section, const char* name) {
     DWORD value = 0xFFFFFFFF, size = sizeof value;
     RegGetValueA(HKEY_CURRENT_USER, section_path(section).c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
     return value;
 }
 
-bool stored_value(const char* section, const char* name, DWORD& type, std::string& bytes) {
+static bool stored_value(const char* section, const char* name, DWORD& type, std::string& bytes) {
     HKEY key;
     DWORD size = 65536;
     bytes.assign(size, '\0');

@@ -11,10 +11,15 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "support/test_support.h"
 
 extern const char* const PROGRAM_KEY;  // below HKEY_CURRENT_USER
-extern const char* const DIALOG_CAPTION;
+
+// Full path of a file in the folder of the running test program (kelvast.exe, probes).
+std::string path_beside_test(const char* file_name);
+// A folder of its own for one test, inside the Wine prefix's temporary folder, created empty.
+std::string fresh_temp_dir(const char* name);
+// Text of a window, also across processes; cut at the returned length (see WINE-NOTES).
+std::string window_text(HWND window);
 
 // Polls: another process's windows come and go on its own schedule, there is no clock to fake.
 template <typename Condition>
@@ -54,8 +59,6 @@ struct Kelvast {
     void post(int id) const { PostMessageA(dialog, WM_COMMAND, id, 0); }
     // The day boxes as a mask, Sunday first; `set` ticks them first.
     std::string days(const char* set = nullptr) const;
-    int list_count() const { return int(SendMessageA(item(IDC_PROGRAM), CB_GETCOUNT, 0, 0)); }
-    std::string list_item(int index) const;
     // Every item of the drop-down list, one per line.
     std::string list() const;
     // What the inputs show: "list|program|time|days", the list as list() gives it.
@@ -68,10 +71,6 @@ struct Kelvast {
 };
 
 bool program_key_exists();
-// A value of the program's key: REG_DWORD as a number (0xFFFFFFFF when missing or of another type).
-DWORD stored_number(const char* section, const char* name);
-// Raw bytes and type of a value below the program's key; false when missing.
-bool stored_value(const char* section, const char* name, DWORD& type, std::string& bytes);
 // Writes exactly `bytes`, with no zero byte added behind a text.
 void store_value(const char* section, const char* name, DWORD type, const std::string& bytes);
 
