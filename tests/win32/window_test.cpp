@@ -84,6 +84,18 @@ TEST(Window, FrameAtAHigherScale) {
     EXPECT_EQ(work.left - now.left, now.right - work.right) << "maximised, yet snapped";
     ShowWindow(k.dialog, SW_RESTORE);
     EXPECT_EQ(controls(k.dialog), before);
+    // Moved to a monitor at 96 DPI and back, as the system tells it. The message's rectangle is
+    // passed on as it is, so it must lie in the program's own memory.
+    RECT* remote = static_cast<RECT*>(VirtualAllocEx(k.process.hProcess, nullptr, 16, MEM_COMMIT, PAGE_READWRITE));
+    for (const int to : {96, dpi}) {
+        const RECT r = to == dpi ? start : RECT{150, 130, 150 + MulDiv(w, 96, dpi), 130 + MulDiv(h, 96, dpi)};
+        WriteProcessMemory(k.process.hProcess, remote, &r, sizeof r, nullptr);
+        SendMessageA(k.dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(remote));
+        EXPECT_EQ(str(k.rect()), str(r)) << to;
+        EXPECT_NEAR(SendMessageA(k.item(IDC_PROGRAM), CB_GETITEMHEIGHT, 0, 0), MulDiv(15, to, 96), 1) << to;
+        controls(k.dialog);
+    }
+    EXPECT_EQ(controls(k.dialog), before) << "back at the first scale";
     k.post(IDABORT);  // Exit, as Escape is
     EXPECT_EQ(WaitForSingleObject(k.process.hProcess, 15000), WAIT_OBJECT_0);
     EXPECT_TRUE(file_exists(ini)) << "beside the program";
