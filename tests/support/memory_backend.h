@@ -40,14 +40,14 @@ class MemorySettingsBackend : public SettingsBackend {
             it = it->first == path || it->first.compare(0, below.size(), below) == 0 ? keys_.erase(it) : ++it;
         }
     }
-    uint32_t read_profile(const char* section,
+    uint32_t read_profile(const char* sec,
                           const char* name,
                           const char* fallback,
                           char* out,
                           uint32_t size,
                           const char* path) override {
         std::string text = fallback;
-        profile_value(path, section, name, &text);
+        profile_value(path, sec, name, &text);
         const size_t n = text.size() < size ? text.size() : size - 1;
         memcpy(out, text.data(), n);
         out[n] = '\0';
@@ -76,25 +76,20 @@ class MemorySettingsBackend : public SettingsBackend {
         *bytes = key->second.at(name).second;
         return true;
     }
-    void put_value(uintptr_t,
-                   const std::string& path,
-                   const std::string& name,
-                   uint32_t type,
-                   const std::string& bytes) {
+    void put_value(uintptr_t, const std::string& path, const std::string& name, uint32_t type, const std::string& b) {
         add_key(path);
-        keys_[path][name] = {type, bytes};
+        keys_[path][name] = {type, b};
     }
     bool profile_value(const std::string& path,
-                       const std::string& section,
+                       const std::string& sec,
                        const std::string& name,
                        std::string* text) const {
-        auto found = profiles_.find(path + '|' + section + '|' + name);
+        auto found = profiles_.find(path + '|' + sec + '|' + name);
         if (found != profiles_.end() && text != nullptr) {
             *text = found->second;
         }
         return found != profiles_.end();
     }
-    size_t key_count() const { return keys_.size(); }
     size_t open_key_count() const { return handles_.size(); }
     size_t refused_count() const { return refused_; }  // closes of keys not open
 

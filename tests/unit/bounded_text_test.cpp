@@ -5,33 +5,34 @@
 #include <cstring>
 #include <string>
 
+using namespace std::string_literals;
+
+// Each result is the whole buffer, so a write past the given size shows as a changed 'x'.
 TEST(BoundedText, CopyFormatAndAppendCutAndTerminate) {
     const struct {
         const char* src;
         size_t size;
-        const char* expect;
         bool fits;
-    } rows[] = {{"abc", 4, "abc", true}, {"abcd", 4, "abc", false}, {"", 1, "", true}, {nullptr, 4, "", true}};
+        std::string copied, formatted;
+    } rows[] = {{"abc", 4, true, "abc\0xxxx"s, "abc\0xxxx"s},
+                {"abcd", 4, false, "abc\0xxxx"s, "abc\0xxxx"s},
+                {"", 1, true, "\0xxxxxxx"s, "\0xxxxxxx"s},
+                {nullptr, 4, true, "\0xxxxxxx"s, "\0xx\0xxxx"s},
+                {"ab", 0, false, "xxxxxxxx"s, "xxxxxxxx"s}};
     for (const auto& row : rows) {
-        char buf[8];
-        memset(buf, 'x', sizeof buf);
-        EXPECT_EQ(copy_text(buf, row.size, row.src), row.fits) << row.size;
-        EXPECT_STREQ(buf, row.expect);
-        EXPECT_EQ(buf[row.size], 'x') << "wrote past the given size";
-        memset(buf, 'x', sizeof buf);
-        EXPECT_EQ(format_text(buf, row.size, "%s", row.src ? row.src : ""), row.fits);
-        std::string expected = (row.expect + std::string(1, '\0')).append(7 - strlen(row.expect), 'x');
-        expected[row.size - 1] = '\0';  // a formatted text also sets the buffer's last byte
-        EXPECT_EQ(std::string(buf, sizeof buf), expected);
+        char copied[8], formatted[8];
+        memset(copied, 'x', 8);
+        memset(formatted, 'x', 8);
+        EXPECT_EQ(copy_text(copied, row.size, row.src), row.fits) << row.size;
+        EXPECT_EQ(format_text(formatted, row.size, "%s", row.src ? row.src : ""), row.fits) << row.size;
+        EXPECT_EQ(std::string(copied, 8) + "|" + std::string(formatted, 8), row.copied + "|" + row.formatted);
     }
     EXPECT_FALSE(copy_text(nullptr, 4, "a") || format_text(nullptr, 4, "a") || append_format(nullptr, 4, "a"));
     char text[8] = "ab";
     EXPECT_TRUE(append_format(text, sizeof text, "%c%d", '-', 1));
     EXPECT_FALSE(append_format(text, sizeof text, "%s", "12345"));
     EXPECT_STREQ(text, "ab-1123");
-    char one[1] = "";
-    EXPECT_TRUE(append_format(one, sizeof one, "%s", ""));
     char unterminated[4] = {'a', 'b', 'c', 'd'};
-    EXPECT_FALSE(append_format(unterminated, sizeof unterminated, "%s", ""));
-    EXPECT_EQ(unterminated[3], '\0');
+    EXPECT_FALSE(append_format(unterminated, sizeof unterminated, "%s", "") || append_format(text, 0, "%s", ""));
+    EXPECT_EQ(std::string(unterminated, 4), "abc\0"s);
 }
