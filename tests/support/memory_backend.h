@@ -90,6 +90,7 @@ class MemorySettingsBackend : public SettingsBackend {
         }
         return found != profiles_.end();
     }
+    size_t key_count() const { return keys_.size(); }
     size_t open_key_count() const { return handles_.size(); }
     size_t refused_count() const { return refused_; }  // closes of keys not open
 
