@@ -8,7 +8,7 @@
 namespace {
 
 // Nothing given yet; each run's copy gets the -if row's buffer.
-constexpr OptionEntry row(const char* name, OptionKind kind, const char* description, size_t size = 0) {
+constexpr OptionEntry row(const char* name, OptionKind kind, const char* description, size_t size = 0) noexcept {
     return {name, kind, nullptr, static_cast<int32_t>(size), false, description};
 }
 
