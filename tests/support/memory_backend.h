@@ -40,14 +40,14 @@ class MemorySettingsBackend : public SettingsBackend {
             it = it->first == path || it->first.compare(0, below.size(), below) == 0 ? keys_.erase(it) : ++it;
         }
     }
-    uint32_t read_profile(const char* sec,
+    uint32_t read_profile(const char* section,
                           const char* name,
                           const char* fallback,
                           char* out,
                           uint32_t size,
                           const char* path) override {
         std::string text = fallback;
-        profile_value(path, sec, name, &text);
+        profile_value(path, section, name, &text);
         const size_t n = text.size() < size ? text.size() : size - 1;
         memcpy(out, text.data(), n);
         out[n] = '\0';
@@ -81,10 +81,10 @@ class MemorySettingsBackend : public SettingsBackend {
         keys_[path][name] = {type, b};
     }
     bool profile_value(const std::string& path,
-                       const std::string& sec,
+                       const std::string& section,
                        const std::string& name,
                        std::string* text) const {
-        auto found = profiles_.find(path + '|' + sec + '|' + name);
+        auto found = profiles_.find(path + '|' + section + '|' + name);
         if (found != profiles_.end() && text != nullptr) {
             *text = found->second;
         }
