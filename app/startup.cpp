@@ -1,30 +1,42 @@
 #include "app/startup.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "config/settings_store.h"
 
+namespace {
+
+// Nothing given yet; each run's copy gets the -if row's buffer.
+constexpr OptionEntry row(const char* name, OptionKind kind, const char* description, size_t size = 0) noexcept {
+    return {name, kind, nullptr, static_cast<int32_t>(size), false, description};
+}
+
+}  // namespace
+
 const OptionEntry option_table[OPTION_COUNT] = {
-    {"rc", OPT_FLAG, nullptr, 0, 0, "clear registry entries for this program"},
-    {"rd", OPT_FLAG, nullptr, 0, 0,
-     "disable use of the registry for this program\r\r\n     (will use .ini file instead unless -id specified"},
-    {"rr", OPT_FLAG, nullptr, 0, 0, "read initialization values from registry"},
-    {"rw", OPT_FLAG, nullptr, 0, 0, "write initialization values back to registry"},
-    {"if", OPT_STRING, nullptr, static_cast<int32_t>(INI_PATH_SIZE), 0, "specify ini filename"},
-    {"id", OPT_FLAG, nullptr, 0, 0, "disable use of ini file for this program"},
-    {"ir", OPT_FLAG, nullptr, 0, 0, "read initialization values from ini file"},
-    {"iw", OPT_FLAG, nullptr, 0, 0,
-     "write initialization values back to ini file\r\r\n"
-     "     NOTE: avoid using registry and ini-file at the same time\r\r\n"
-     "     Exception: -rr -iw to export registry to ini-file and\r\r\n"
-     "                -ir -rw to export ini-file to registry"},
-    {"as", OPT_FLAG, nullptr, 0, 0, "start automatically, i.e. no need to klick start button"},
-    {"pp", OPT_NUMBER, nullptr, 0, 0,
-     "set process priority for dialog\r\r\n       (0:idle, 1:normal, 2:high, 3:realtime)"},
-    {"pt", OPT_NUMBER, nullptr, 0, 0,
-     "set priority for processing thread\r\r\n"
-     "       (0:idle, 1:lowest, 2:below normal, 3:normal,\r\r\n"
-     "        4:above normal, 5:highest, 6:time critical)"},
+    row("rc", OPT_FLAG, "clear registry entries for this program"),
+    row("rd",
+        OPT_FLAG,
+        "disable use of the registry for this program\r\r\n     (will use .ini file instead unless -id specified"),
+    row("rr", OPT_FLAG, "read initialization values from registry"),
+    row("rw", OPT_FLAG, "write initialization values back to registry"),
+    row("if", OPT_STRING, "specify ini filename", INI_PATH_SIZE),
+    row("id", OPT_FLAG, "disable use of ini file for this program"),
+    row("ir", OPT_FLAG, "read initialization values from ini file"),
+    row("iw",
+        OPT_FLAG,
+        "write initialization values back to ini file\r\r\n"
+        "     NOTE: avoid using registry and ini-file at the same time\r\r\n"
+        "     Exception: -rr -iw to export registry to ini-file and\r\r\n"
+        "                -ir -rw to export ini-file to registry"),
+    row("as", OPT_FLAG, "start automatically, i.e. no need to klick start button"),
+    row("pp", OPT_NUMBER, "set process priority for dialog\r\r\n       (0:idle, 1:normal, 2:high, 3:realtime)"),
+    row("pt",
+        OPT_NUMBER,
+        "set priority for processing thread\r\r\n"
+        "       (0:idle, 1:lowest, 2:below normal, 3:normal,\r\r\n"
+        "        4:above normal, 5:highest, 6:time critical)"),
 };
 const uint32_t option_count = OPTION_COUNT;
 
@@ -33,7 +45,6 @@ void parse_program_options(const char* command_line, ProgramOptions& options) {
     options.ini_path[0] = '\0';
     options.rows[OPTION_IF].dest = options.ini_path;
     options.rows[OPTION_IF].value = static_cast<int32_t>(sizeof options.ini_path);
-    options.error_text[0] = '\0';
     parse_command_line(options.rows, OPTION_COUNT, command_line, options.error_text);
 }
 
@@ -69,11 +80,5 @@ uint32_t compute_storage_mode(const OptionEntry* table) {
 }
 
 uint32_t clamp_priority_index(int32_t value) {
-    if (value < 0) {
-        return 0;
-    }
-    if (value > 3) {
-        return 3;
-    }
-    return static_cast<uint32_t>(value);
+    return static_cast<uint32_t>(std::clamp(value, 0, 3));
 }

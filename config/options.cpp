@@ -1,5 +1,6 @@
 #include "config/options.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/bounded_text.h"
@@ -96,9 +97,7 @@ void give_to_positional(OptionEntry* table, uint32_t count, const char* token, b
             append_format(error_text, OPTION_ERROR_SIZE, "%s ", token);
             return;
         }
-        if (row.value > 0) {
-            copy_text(row.dest, static_cast<size_t>(row.value), token);
-        }
+        copy_text(row.dest, static_cast<size_t>(std::max(row.value, 0)), token);
         row.present = true;
         return;
     }

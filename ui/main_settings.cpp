@@ -15,17 +15,16 @@ struct SettingRow {
     const char* name;
     size_t offset;  // of the value in MainSettings
     uint32_t type;
-    uint32_t size;
+    size_t bytes;  // of the value
 };
 
 const SettingRow SETTING_ROWS[SETTINGS_ROW_COUNT] = {
-    {WINDOW_SECTION, "PosX", offsetof(MainSettings, window.pos_x), REG_DWORD, 1},
-    {WINDOW_SECTION, "PosY", offsetof(MainSettings, window.pos_y), REG_DWORD, 1},
-    {WINDOW_SECTION, "Width", offsetof(MainSettings, window.width), REG_DWORD, 1},
-    {WINDOW_SECTION, "Height", offsetof(MainSettings, window.height), REG_DWORD, 1},
-    {"Program", "Version", offsetof(MainSettings, version), REG_DWORD, 1},
-    {HISTORY_SECTION, "History", offsetof(MainSettings, history.buffer), REG_MULTI_SZ,
-     static_cast<uint32_t>(HISTORY_BUFFER_SIZE)},
+    {WINDOW_SECTION, "PosX", offsetof(MainSettings, window.pos_x), REG_DWORD, sizeof(WindowValues::pos_x)},
+    {WINDOW_SECTION, "PosY", offsetof(MainSettings, window.pos_y), REG_DWORD, sizeof(WindowValues::pos_y)},
+    {WINDOW_SECTION, "Width", offsetof(MainSettings, window.width), REG_DWORD, sizeof(WindowValues::width)},
+    {WINDOW_SECTION, "Height", offsetof(MainSettings, window.height), REG_DWORD, sizeof(WindowValues::height)},
+    {"Program", "Version", offsetof(MainSettings, version), REG_DWORD, sizeof(MainSettings::version)},
+    {HISTORY_SECTION, "History", offsetof(MainSettings, history.buffer), REG_MULTI_SZ, sizeof(History::buffer)},
 };
 
 }  // namespace
@@ -35,6 +34,9 @@ MainSettings::MainSettings()
     char* base = reinterpret_cast<char*>(this);
     for (uint32_t i = 0; i < SETTINGS_ROW_COUNT; ++i) {
         const SettingRow& row = SETTING_ROWS[i];
-        rows[i] = SettingEntry{row.section, row.name, row.type, SF_OVERWRITE, base + row.offset, row.size};
+        // A number's size counts elements, a text's bytes.
+        size_t size = row.type == REG_DWORD ? row.bytes / sizeof(uint32_t) : row.bytes;
+        rows[i] =
+            SettingEntry{row.section, row.name, row.type, SF_OVERWRITE, base + row.offset, static_cast<uint32_t>(size)};
     }
 }

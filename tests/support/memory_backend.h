@@ -76,13 +76,9 @@ class MemorySettingsBackend : public SettingsBackend {
         *bytes = key->second.at(name).second;
         return true;
     }
-    void put_value(uintptr_t,
-                   const std::string& path,
-                   const std::string& name,
-                   uint32_t type,
-                   const std::string& bytes) {
+    void put_value(uintptr_t, const std::string& path, const std::string& name, uint32_t type, const std::string& b) {
         add_key(path);
-        keys_[path][name] = {type, bytes};
+        keys_[path][name] = {type, b};
     }
     bool profile_value(const std::string& path,
                        const std::string& section,

@@ -5,102 +5,73 @@
 #include <cstring>
 #include <string>
 
-namespace {
-
-// Every kind of row: a flag, a number, strings with and without room, positionals with and
-// without a buffer. The error text comes first so a read before it leaves the object.
-struct Parsed {
-    char error[OPTION_ERROR_SIZE + 4];
-    char path[8] = "", room[4] = "old", first[6] = "", second[4] = "", one[2] = "z";
-    OptionEntry rows[8] = {
-        {"p", OPT_POSITIONAL, first, 6, false, ""},  {"as", OPT_FLAG, nullptr, 0, false, ""},
-        {"pp", OPT_NUMBER, nullptr, 0, false, ""},   {"if", OPT_STRING, path, 8, false, ""},
-        {"s", OPT_STRING, room, 0, false, ""},       {"p", OPT_POSITIONAL, nullptr, 6, false, ""},
-        {"q", OPT_POSITIONAL, second, 4, false, ""}, {"e", OPT_STRING, one, 1, false, ""},
-    };
-    explicit Parsed(const char* line) {
-        memset(error, 'Z', sizeof error);
-        parse_command_line(rows, 8, line, error);
-    }
-    std::string present() const {
-        std::string flags;
-        for (const OptionEntry& row : rows) {
-            flags += row.present ? '1' : '0';
-        }
-        return flags;
-    }
-};
-
-}  // namespace
-
+// Every kind of row: a flag, a number, strings and positionals with and without room or a buffer. Then: the present
+// flags, the number, and the buffers of "if", "p" and "q".
 TEST(ParseCommandLine, Cases) {
-    struct Row {
-        const char* line;
-        const char* error;
-        const char* present;  // p as pp if s p q e
-        int32_t pp;
-        const char* path;
-        const char* first;
-        const char* second;
-    };
-    const Row rows[] = {
-        {nullptr, "", "00000000", 0, "", "", ""},
-        {"  -as /as=1 -p", "-p", "01000000", 0, "", "", ""},
-        {"-AS /xyz=5 -as\t-pp=1", "-AS /xyz=5 -as\t-pp=1", "00000000", 0, "", "", ""},
-        {"-pp=0x1F", "", "00100000", 31, "", "", ""},
-        {"-pp=0X0a", "", "00100000", 10, "", "", ""},
-        {"-pp=0x1", "", "00100000", 1, "", "", ""},
-        {"-pp=010", "", "00100000", 8, "", "", ""},
-        {"-pp=09", "", "00100000", 0, "", "", ""},
-        {"-pp=0x", "", "00100000", 0, "", "", ""},
-        {"-pp=\" \t\r+3abc\"", "", "00100000", 3, "", "", ""},
-        {"-pp=-0x10", "", "00100000", -16, "", "", ""},
-        {"-pp=ON", "", "00100000", 1, "", "", ""},
-        {"-pp=oFf", "", "00100000", 0, "", "", ""},
-        {"-pp=2147483647", "", "00100000", INT32_MAX, "", "", ""},
-        {"-pp=-2147483648", "", "00100000", INT32_MIN, "", "", ""},
-        {"-pp=2147483648 -pp=-21474836480", "-pp=2147483648 (invalid value)-pp=-21474836480 (invalid value)",
-         "00000000", 0, "", "", ""},
-        {"-pp=o -pp=onx -pp", "-pp=o (invalid value)-pp=onx (invalid value)-pp (invalid value)", "00000000", 0, "", "",
-         ""},
-        {"-pp=1 -pp=2", "-pp=2 (duplicate parameter)", "00100000", 2, "", "", ""},
-        {"-pp=1 -pp=x", "-pp=x (duplicate parameter) -pp=x (invalid value)", "00000000", 1, "", "", ""},
-        {"-pp=x -pp=2 -zz", "-pp=x (invalid value)-zz", "00100000", 2, "", "", ""},
-        {"-if=\"a b\"x -s=new", "", "10010000", 0, "a b", "x", ""},
-        {"-if=1234567 -if -e=", "-if (invalid value)", "00010001", 0, "1234567", "", ""},
-        {"-if=12345678 -s", "-if=12345678 (invalid value)-s (invalid value)", "00000000", 0, "", "", ""},
-        {"one two three", "", "10000010", 0, "", "one", "two"},
-        {"\"-as x\" abcdef", "", "10000010", 0, "", "-as x", "abc"},
-        {"- as -as -", "- -", "11000000", 0, "", "as", ""},
-        {"/ -zz", "/ -zz", "00000000", 0, "", "", ""},
-    };
-    for (const Row& row : rows) {
-        const Parsed parsed(row.line);
-        SCOPED_TRACE(row.line ? row.line : "(null)");
-        EXPECT_STREQ(parsed.error, row.error);
-        EXPECT_EQ(parsed.present(), row.present);
-        EXPECT_EQ(parsed.rows[2].value, row.pp);
-        EXPECT_STREQ(parsed.path, row.path);
-        EXPECT_STREQ(parsed.room, "old");
-        EXPECT_STREQ(parsed.first, row.first);
-        EXPECT_STREQ(parsed.second, row.second);
-    }
-}
-
-// A token beyond the token buffer is reported cut and not used; messages are cut at the end of
-// the error text.
-TEST(ParseCommandLine, LongInputsStayWithinTheirBuffers) {
     const std::string huge(TOKEN_SIZE, 'h');
-    for (const char* lead : {"-if=", ""}) {
-        const Parsed parsed((lead + huge + " -as").c_str());
-        EXPECT_EQ(parsed.present(), "01000000");
-        EXPECT_EQ(parsed.error, (lead + huge).substr(0, OPTION_ERROR_SIZE - 1));
-        EXPECT_EQ(parsed.error[OPTION_ERROR_SIZE], 'Z');
+    const struct {
+        std::string line, error;
+        const char* state;
+    } rows[] = {
+        {"", "", "000000000 0 ||"},
+        {"  -as /as=1 -p", "-p", "010000000 0 ||"},
+        {"-AS /xyz=5 -as\t-pp=1", "-AS /xyz=5 -as\t-pp=1", "000000000 0 ||"},
+        {"-pp=0x1F", "", "001000000 31 ||"},
+        {"-pp=0X0A", "", "001000000 10 ||"},
+        {"-pp=0x1", "", "001000000 1 ||"},
+        {"-pp=010", "", "001000000 8 ||"},
+        {"-pp=08", "", "001000000 0 ||"},
+        {"-pp=0x", "", "001000000 0 ||"},
+        {"-pp=\" \t\r+3abc\"", "", "001000000 3 ||"},
+        {"-pp=-0x10", "", "001000000 -16 ||"},
+        {"-pp=ON", "", "001000000 1 ||"},
+        {"-pp=oFf", "", "001000000 0 ||"},
+        {"-pp=2147483647", "", "001000000 2147483647 ||"},
+        {"-pp=-2147483648", "", "001000000 -2147483648 ||"},
+        {"-pp=2147483648 -pp=-21474836480", "-pp=2147483648 (invalid value)-pp=-21474836480 (invalid value)",
+         "000000000 0 ||"},
+        {"-pp=o -pp=onx -pp", "-pp=o (invalid value)-pp=onx (invalid value)-pp (invalid value)", "000000000 0 ||"},
+        {"-pp=1 -pp=2", "-pp=2 (duplicate parameter)", "001000000 2 ||"},
+        {"-pp=1 -pp=x", "-pp=x (duplicate parameter) -pp=x (invalid value)", "000000000 1 ||"},
+        {"-pp=x -pp=2 -zz", "-pp=x (invalid value)-zz", "001000000 2 ||"},
+        {"-if=\"a b\"x -s=new", "", "100100000 0 a b|x|"},
+        {"-if=1234567 -if -e=", "-if (invalid value)", "000100010 0 1234567||"},
+        {"-if=12345678 -s", "-if=12345678 (invalid value)-s (invalid value)", "000000000 0 ||"},
+        {"one two three", "", "100000101 0 |one|two"},
+        {"\"-as x\" abcdef", "", "100000100 0 |-as x|abc"},
+        {"- as -as -", "- -", "110000000 0 |as|"},
+        {"/ -zz", "/ -zz", "000000000 0 ||"},
+        // A token beyond the token buffer is reported cut and not used; messages are cut at the end.
+        {"-if=" + huge + " -as", ("-if=" + huge).substr(0, OPTION_ERROR_SIZE - 1), "010000000 0 ||"},
+        {huge + " -as", huge.substr(0, OPTION_ERROR_SIZE - 1), "010000000 0 ||"},
+        {huge.substr(1) + " x", "", "100000100 0 |hhhhh|x"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        // The error text comes first so a read past it stays inside the object.
+        struct {
+            char error[OPTION_ERROR_SIZE + 1];
+            char path[8] = "", room[4] = "old", first[6] = "", second[4] = "", one[2] = "z";
+        } b;
+        OptionEntry table[9] = {
+            {"p", OPT_POSITIONAL, b.first, 6, false, ""},  {"as", OPT_FLAG, nullptr, 0, false, ""},
+            {"pp", OPT_NUMBER, nullptr, 0, false, ""},     {"if", OPT_STRING, b.path, 8, false, ""},
+            {"s", OPT_STRING, b.room, 0, false, ""},       {"p", OPT_POSITIONAL, nullptr, 6, false, ""},
+            {"q", OPT_POSITIONAL, b.second, 4, false, ""}, {"e", OPT_STRING, b.one, 1, false, ""},
+            {"r", OPT_POSITIONAL, b.room, 0, false, ""},
+        };
+        memset(b.error, 'Z', sizeof b.error);
+        parse_command_line(table, 9, row.line.empty() ? nullptr : row.line.c_str(), b.error);
+        std::string state;
+        for (const OptionEntry& entry : table) {
+            state += entry.present ? '1' : '0';
+        }
+        EXPECT_EQ(b.error + std::string(1, b.error[OPTION_ERROR_SIZE]), row.error + "Z");
+        EXPECT_EQ(state + " " + std::to_string(table[2].value) + " " + b.path + "|" + b.first + "|" + b.second,
+                  row.state);
+        EXPECT_STREQ(b.room, "old");
     }
     char error[OPTION_ERROR_SIZE];
     parse_command_line(nullptr, 3, "-as x", error);
     EXPECT_STREQ(error, "-as");
-    const Parsed fits((std::string(TOKEN_SIZE - 1, 'h') + " x").c_str());
-    EXPECT_STREQ(fits.first, "hhhhh");
-    EXPECT_STREQ(fits.second, "x");
 }
