@@ -355,20 +355,26 @@ void record_memory(const Program& program, const char* state, const char* name) 
 }
 
 int run_startup(int runs) {
+    const struct {
+        const char* name;
+        std::string command;
+        const char* caption;
+    } programs[] = {{"kelvast", kelvast_command(), KELVAST_CAPTION},
+                    {"dialog", dialog_command(), DIALOG_CAPTION},
+                    {"styled", "\"" + beside_driver("styled_dialog.exe") + "\"", DIALOG_CAPTION}};
+    const int count = sizeof programs / sizeof programs[0];
     int failures = 0;
-    // Interleaved, in alternating order, so drift on a busy machine hits both alike; run -1 warms up.
+    // Interleaved, each run starting with the next program, so drift on a busy machine hits all
+    // alike; run -1 warms up.
     for (int run = -1; run < runs; ++run) {
-        for (int turn = 0; turn < 2; ++turn) {
-            bool kelvast_turn = (turn == 0) == (run % 2 == 0);
+        for (int turn = 0; turn < count; ++turn) {
+            const auto& chosen = programs[(run + 1 + turn) % count];
             Program program;
-            bool up = kelvast_turn ? program.start(kelvast_command(), KELVAST_CAPTION)
-                                   : program.start(dialog_command(), DIALOG_CAPTION);
-            const char* name = kelvast_turn ? "kelvast" : "dialog";
-            if (!up) {
+            if (!program.start(chosen.command, chosen.caption)) {
                 ++failures;
             } else if (run >= 0) {
-                record_sample("startup_ms", name, program.visible_ms - program.started_ms);
-                record_memory(program, "started", name);
+                record_sample("startup_ms", chosen.name, program.visible_ms - program.started_ms);
+                record_memory(program, "started", chosen.name);
             }
             program.stop();
         }
