@@ -128,12 +128,9 @@ int slot_for_list_position(const History& history, int position) {
         return -1;
     }
     int listed = 0;
-    for (size_t i = 0; i < HISTORY_SLOT_COUNT; i++) {
-        if (slot_command_line(history.slots[i])[0] == '\0') {
-            continue;
-        }
-        if (listed++ == position) {
-            return static_cast<int>(i);
+    for (const HistorySlot& slot : history.slots) {
+        if (slot_command_line(slot)[0] != '\0' && listed++ == position) {
+            return static_cast<int>(&slot - history.slots);
         }
     }
     return -1;

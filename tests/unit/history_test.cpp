@@ -108,6 +108,7 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
         {good + '\0' + entry("b"), '\0', "ok"},
         {y + "y\0\0\0"s + good, '\0', "ok"},
         {y + "\0\0\0"s + good, '\0', y + " ok"},
+        {good + entry(std::string(2500, 'z')), 'c', "ok"},
     };
     for (const auto& row : rows) {
         auto history = history_of(row.bytes, row.fill);
@@ -115,7 +116,9 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
         ASSERT_TRUE(add_history_entry(*history, "new", "02:00:00", "0000001"));
         EXPECT_EQ(listed(*history), row.listed.empty() ? "new" : "new " + row.listed);
     }
-    EXPECT_EQ(slot_for_list_position(*history_of(good), -1), -1);
+    const auto one = history_of(good);
+    EXPECT_EQ(slot_for_list_position(*one, -1), -1);
+    EXPECT_EQ(slot_for_list_position(*one, 1), -1);
     HistorySlot slot;
     memset(slot.bytes, 'x', sizeof slot.bytes);
     slot.bytes[3] = '\0';  // the command line ends, the rest never does

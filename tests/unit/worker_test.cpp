@@ -75,6 +75,7 @@ TEST(RunWorker, LaunchesFollowTheClock) {
         {"Monday before midnight", "0 23:59:30", "0100000", "1 23:59:00", "2 00:05:00", "1 23:59:30 "},
         {"Monday's window on Tuesday", "0 23:59:30", "0100000", "2 00:00:10", "2 00:05:00", "2 00:00:10 "},
         {"Monday's window closed", "0 23:59:30", "0100000", "2 00:00:31", "2 00:05:00", ""},
+        {"Saturday's window", "0 23:59:30", "0000001", "6 23:59:00", "7 00:05:00", "6 23:59:30 "},
         {"Saturday's window on Sunday", "0 23:59:30", "0000001", "7 00:00:05", "7 00:05:00", "7 00:00:05 "},
         {"last second is midnight", "0 23:59:00", "0100000", "2 00:00:00", "2 00:05:00", "2 00:00:00 "},
         {"second after midnight", "0 23:59:00", "0100000", "2 00:00:01", "2 00:05:00", ""},
@@ -94,8 +95,10 @@ TEST(RunWorker, LaunchesFollowTheClock) {
         EXPECT_EQ(platform.launches, row.launches) << row.name;
         EXPECT_EQ(platform.notified, 1);
     }
-    // A weekday out of range or a mask cut short enables nothing.
-    WorkerState state = start_worker_state(43200);
+    // A weekday out of range, also just after midnight, or a mask cut short enables nothing.
+    WorkerState state = start_worker_state(86370);
+    EXPECT_FALSE(decide_launch(state, "1111111", {2026, 1, 7, 4, 0, 0, 10}));
+    state = start_worker_state(43200);
     EXPECT_FALSE(decide_launch(state, "1111111", {2026, 1, 7, 4, 12, 0, 0}));
     EXPECT_FALSE(decide_launch(state, "", {2026, 1, 5, 4, 12, 0, 0}));
     EXPECT_FALSE(decide_launch(state, nullptr, {2026, 1, 1, 4, 12, 0, 0}));
