@@ -1,8 +1,6 @@
 // Cost of one relayout and one snap, without the window system's own work.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-
 #include "ui/layout.h"
 #include "ui/main_layout.h"
 
@@ -31,7 +29,7 @@ class NoOpWindows final : public WindowOps {
 // The program's layout table, captured over the fake windows.
 struct CapturedMainLayout {
     CapturedMainLayout() {
-        std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, table);
+        load_main_layout(table);
         capture_layout(layout, windows);
     }
     LayoutEntry table[MAIN_LAYOUT_ROW_COUNT];

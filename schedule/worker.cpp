@@ -1,5 +1,6 @@
 #include "schedule/worker.h"
 
+#include <algorithm>
 #include <cstring>
 
 WorkerState start_worker_state(uint32_t target_second) {
@@ -8,17 +9,10 @@ WorkerState start_worker_state(uint32_t target_second) {
 
 namespace {
 
-// A mask cut short or a weekday out of range counts as not enabled rather than being read past.
+// A mask cut short counts as not enabled rather than being read past; the weekday is known to be
+// 0..6.
 bool day_enabled(const char* day_mask, uint32_t day_index) {
-    if (day_mask == nullptr || day_index > 6) {
-        return false;
-    }
-    for (uint32_t i = 0; i < day_index; ++i) {
-        if (day_mask[i] == '\0') {
-            return false;
-        }
-    }
-    return day_mask[day_index] == '1';
+    return day_mask != nullptr && memchr(day_mask, '\0', day_index) == nullptr && day_mask[day_index] == '1';
 }
 
 }  // namespace
@@ -47,7 +41,7 @@ bool decide_launch(WorkerState& state, const char* day_mask, const ClockReading&
 uint32_t poll_sleep_ms(const ClockReading& clock) {
     const uint32_t to_boundary = POLL_INTERVAL_MS - clock.millisecond % POLL_INTERVAL_MS;
     // Just after a boundary the margin would push the sleep past one interval: a full one serves.
-    return to_boundary + POLL_MARGIN_MS > POLL_INTERVAL_MS ? POLL_INTERVAL_MS : to_boundary + POLL_MARGIN_MS;
+    return std::min(to_boundary + POLL_MARGIN_MS, POLL_INTERVAL_MS);
 }
 
 uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {

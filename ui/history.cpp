@@ -1,6 +1,8 @@
 #include "ui/history.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -128,13 +130,9 @@ int slot_for_list_position(const History& history, int position) {
         return -1;
     }
     int listed = 0;
-    for (size_t i = 0; i < HISTORY_SLOT_COUNT; i++) {
-        if (slot_command_line(history.slots[i])[0] == '\0') {
-            continue;
-        }
-        if (listed++ == position) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const HistorySlot* end = std::end(history.slots);
+    const HistorySlot* found = std::find_if(std::begin(history.slots), end, [&](const HistorySlot& slot) {
+        return slot_command_line(slot)[0] != '\0' && listed++ == position;
+    });
+    return found == end ? -1 : static_cast<int>(found - history.slots);
 }

@@ -218,7 +218,7 @@ void relayout_controls(Layout& layout, WindowOps& ops) {
 }
 
 void set_layout_dpi(Layout& layout, uint32_t dpi) {
-    layout.dpi = dpi == 0 ? BASE_DPI : dpi;
+    layout.dpi = dpi;  // 0, unknown, scales as BASE_DPI
     layout.snap_distance = scale_for_dpi(SNAP_DISTANCE, layout.dpi);
     if (layout.captured) {
         const LayoutEntry& dialog = layout.table[0];

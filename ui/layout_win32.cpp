@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
 #include <cstddef>
 
 #include "ui/layout_win32.h"
@@ -70,7 +69,7 @@ int32_t DialogWindowOps::full_screen_height() {
 }
 
 DialogLayout::DialogLayout() : layout{rows, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false} {
-    std::copy(main_layout_table, main_layout_table + MAIN_LAYOUT_ROW_COUNT, rows);
+    load_main_layout(rows);
 }
 
 void capture_layout(DialogLayout& layout, HWND dialog) {

@@ -8,7 +8,8 @@
 
 constexpr uint32_t MAIN_LAYOUT_ROW_COUNT = 8;
 
-// Row 0 is the dialog itself; a dialog lays itself out over a copy that the capture fills in.
-extern const LayoutEntry main_layout_table[MAIN_LAYOUT_ROW_COUNT];
+// The rows the main dialog lays itself out over: row 0 is the dialog itself, each other row a
+// control with its anchor flags; the rectangles are zero until the capture fills them.
+void load_main_layout(LayoutEntry (&rows)[MAIN_LAYOUT_ROW_COUNT]);
 
 #endif

@@ -1,3 +1,4 @@
+// Date and time placeholders of the command line.
 #include "schedule/command.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 namespace {
 
 const ClockReading CLOCK = {2026, 12, 6, 5, 7, 4, 9};  // Saturday 2026-12-05 07:04:09
-const ClockReading WIDEST = {65535, 65535, 6, 65535, 65535, 65535, 65535};
 
 // Guard bytes after the output catch any write past it.
 std::string expand(const char* input, const ClockReading& clock = CLOCK) {
@@ -41,20 +41,17 @@ TEST(ExpandCommand, Placeholders) {
     EXPECT_EQ(expand("&&yyyy&&ss", {999, 1, 0, 2, 3, 4, 10}), "099910");
 }
 
-std::string repeat(const char* unit, int times) {
-    std::string text;
-    while (times-- > 0) {
-        text += unit;
-    }
-    return text;
-}
-
 // Values wider than their keywords would outgrow the input, and an input may fill its buffer
 // without a zero byte: both are cut at the output's end, never read or written past.
 TEST(ExpandCommand, NeverLongerThanTheOutput) {
-    const std::string months = repeat("&&mo", 63);
-    EXPECT_EQ(expand((months + "&&&").c_str()), repeat("12", 63) + "&");
-    EXPECT_EQ(expand(("a" + months).c_str(), WIDEST), "a" + repeat("65535", 50) + "6553");
+    std::string months, twelves, wide;
+    for (int i = 0; i < 63; i++) {
+        months += "&&mo";
+        twelves += "12";
+        wide += i < 50 ? "65535" : "";
+    }
+    EXPECT_EQ(expand((months + "&&&").c_str()), twelves + "&");
+    EXPECT_EQ(expand(("a" + months).c_str(), {65535, 65535, 6, 65535, 65535, 65535, 65535}), "a" + wide + "6553");
     EXPECT_EQ(expand(std::string(300, 'a').c_str()), std::string(255, 'a'));
     char unterminated[COMMAND_LINE_SIZE];
     memset(unterminated, 'a', sizeof unterminated);

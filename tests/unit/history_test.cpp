@@ -1,3 +1,4 @@
+// The persisted history and its ten slots: newest first, every entry kept or dropped whole.
 #include "ui/history.h"
 
 #include <gtest/gtest.h>
@@ -14,24 +15,12 @@ std::string entry(const std::string& command, const char* time = "10:00:00", con
     return command + '\0' + time + '\0' + mask + '\0';
 }
 
-std::string numbered(const char* stem, int from, int to) {
-    std::string bytes;
-    for (int i = from; i < to; i++) {
-        bytes += entry(stem + std::to_string(i));
-    }
-    return bytes;
-}
-
-// A history whose buffer holds `bytes`, then `fill` up to its end, split into its slots.
+// A history whose buffer holds `bytes` and then `fill` to its end, split over slots of junk.
 std::unique_ptr<History> history_of(std::string bytes, char fill = '\0') {
-    std::unique_ptr<History> history(new History);
+    auto history = std::make_unique<History>();
     bytes.resize(HISTORY_BUFFER_SIZE, fill);
     memcpy(history->buffer, bytes.data(), HISTORY_BUFFER_SIZE);
-    history->last_shown_index = 3;
     memset(history->slots, 'x', sizeof history->slots);
-    reset_history_slots(*history);
-    EXPECT_EQ(history->last_shown_index, -1);
-    EXPECT_EQ(std::string(history->slots[9].bytes, HISTORY_SLOT_SIZE), std::string(HISTORY_SLOT_SIZE, '\0'));
     split_history(*history);
     return history;
 }
@@ -59,23 +48,31 @@ TEST(History, NewestFirstAndACommandLineOnlyOnce) {
     EXPECT_TRUE(add_history_entry(*history, "Notepad.exe", "13:00:00", "1111111"));
     const std::string bytes = entry("Notepad.exe", "13:00:00", "1111111") + entry("notepad.exe", "12:00:00", "0000010");
     expect_buffer(*history, bytes + entry("x", "", ""));
-    EXPECT_EQ(std::string(history->slots[2].bytes, 5), std::string("x\0\0\0\0", 5));
+    EXPECT_EQ(std::string(history->slots[2].bytes, 5), "x\0\0\0\0"s);
     EXPECT_EQ(listed(*history), "Notepad.exe notepad.exe x");
     EXPECT_STREQ(slot_time_text(history->slots[1]), "12:00:00");
     EXPECT_STREQ(slot_day_mask(history->slots[1]), "0000010");
     EXPECT_FALSE(add_history_entry(*history, "", "01:02:03", "1000001"));
     EXPECT_FALSE(add_history_entry(*history, nullptr, "01:02:03", "1000001"));
     expect_buffer(*history, bytes + entry("x", "", ""));
+    history->last_shown_index = 3;
+    reset_history_slots(*history);
+    EXPECT_EQ(history->last_shown_index, -1);
+    EXPECT_EQ(std::string(history->slots[0].bytes, HISTORY_SLOT_SIZE), std::string(HISTORY_SLOT_SIZE, '\0'));
 }
 
 // Ten slots, one entry more in the buffer, and the buffer's and a slot's sizes to the byte.
 TEST(History, SizesDropTheOldestWhole) {
-    auto history = history_of(numbered("cmd", 0, 10));
+    std::string ten;
+    for (char c = '0'; c <= '9'; c++) {
+        ten += entry("cmd"s + c);
+    }
+    auto history = history_of(ten);
     add_history_entry(*history, "new", "10:00:00", "0111110");
-    expect_buffer(*history, entry("new") + numbered("cmd", 0, 10));
+    expect_buffer(*history, entry("new") + ten);
     EXPECT_EQ(listed(*history), "new cmd0 cmd1 cmd2 cmd3 cmd4 cmd5 cmd6 cmd7 cmd8");
     add_history_entry(*history, "newer", "10:00:00", "0111110");
-    expect_buffer(*history, entry("newer") + entry("new") + numbered("cmd", 0, 9));
+    expect_buffer(*history, entry("newer") + entry("new") + ten.substr(0, 9 * entry("cmd0").size()));
 
     // Nine entries of 273 bytes and one of 113 fill the buffer to its last byte; one more byte and
     // the oldest goes.
@@ -95,6 +92,8 @@ TEST(History, SizesDropTheOldestWhole) {
     EXPECT_EQ(listed(*history), std::string(HISTORY_SLOT_SIZE - 4, 'y'));
 }
 
+// An entry that a slot or the buffer's end cuts off is dropped whole; an empty entry ends the list
+// except at the very start, and slots without a command line are not listed.
 TEST(History, MalformedBuffersYieldWholeEntries) {
     const std::string good = entry("ok"), y(272, 'y');
     const struct {
@@ -105,10 +104,11 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
         {"", 'a', ""},
         {good + "cmd", 'x', "ok"},
         {"a\0"s, '\0', "a"},
-        {"\0\0\0"s + good, '\0', "ok"},
+        {"\0\0\0"s + good + entry("b"), '\0', "ok b"},
         {good + '\0' + entry("b"), '\0', "ok"},
         {y + "y\0\0\0"s + good, '\0', "ok"},
         {y + "\0\0\0"s + good, '\0', y + " ok"},
+        {good + entry(std::string(2500, 'z')), 'c', "ok"},
     };
     for (const auto& row : rows) {
         auto history = history_of(row.bytes, row.fill);
@@ -116,6 +116,9 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
         ASSERT_TRUE(add_history_entry(*history, "new", "02:00:00", "0000001"));
         EXPECT_EQ(listed(*history), row.listed.empty() ? "new" : "new " + row.listed);
     }
+    const auto one = history_of(good);
+    EXPECT_EQ(slot_for_list_position(*one, -1), -1);
+    EXPECT_EQ(slot_for_list_position(*one, 1), -1);
     HistorySlot slot;
     memset(slot.bytes, 'x', sizeof slot.bytes);
     slot.bytes[3] = '\0';  // the command line ends, the rest never does
@@ -123,14 +126,4 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
     EXPECT_STREQ(slot_time_text(slot), "");
     slot.bytes[HISTORY_SLOT_SIZE - 1] = '\0';
     EXPECT_STREQ(slot_day_mask(slot), "");
-}
-
-TEST(History, ListPositionsSkipSlotsWithoutACommandLine) {
-    auto history = history_of("\0\0\0"s + entry("a") + entry("b"));
-    for (int position = -1; position <= 2; position++) {
-        EXPECT_EQ(slot_for_list_position(*history, position), position == 0 ? 1 : position == 1 ? 2 : -1);
-    }
-    add_history_entry(*history, "c", "03:00:00", "0010000");
-    EXPECT_EQ(listed(*history), "c a b");
-    EXPECT_EQ(slot_for_list_position(*history, 2), 2);
 }

@@ -1,3 +1,4 @@
+// What the user entered (time text, day boxes) turned into the schedule.
 #include "schedule/schedule_entry.h"
 
 #include <gtest/gtest.h>
@@ -5,63 +6,51 @@
 #include <cstring>
 #include <string>
 
+// Up to three fields split at ":.,;" or a line break, with white space and one character between
+// them; the hour must be a number and every field in range. Expected: the fields, how many
+// converted, and "no" when the time is rejected.
 TEST(ParseTimeText, SplitConvertAndAccept) {
-    const std::string long_text = "12:30" + std::string(248, '\n') + ";45";  // only "4" is within 255
-    struct Row {
-        const char* text;
-        int32_t h, m, s;
-        int converted;
-        uint32_t target;
-        const char* normalised;  // null: rejected
-    };
-    const Row rows[] = {
-        {"14:53:27", 14, 53, 27, 3, 53607, "14:53:27"},
-        {"7.5,3", 7, 5, 3, 3, 25503, "07:05:03"},
-        {"9 30", 9, 0, 0, 1, 32400, "09:00:00"},
-        {"12::30", 12, 0, 0, 1, 43200, "12:00:00"},
-        {"12:30:45:10", 12, 30, 45, 3, 45045, "12:30:45"},
-        {"ab:30", 0, 30, 0, 1, 1800, "00:30:00"},
-        {"+5;7", 5, 7, 0, 2, 18420, "05:07:00"},
-        {"23:59:59", 23, 59, 59, 3, 86399, "23:59:59"},
-        {"12\n30:15", 12, 0, 15, 3, 43215, "12:00:15"},
-        {"12:\t:\v\r30", 12, 0, 30, 2, 43230, "12:00:30"},
-        {"000000000000012:000000000000002", 12, 2, 0, 2, 43320, "12:02:00"},
-        {"12:0000000000000030", 12, 0, 0, 1, 43200, "12:00:00"},
-        {long_text.c_str(), 12, 30, 4, 3, 45004, "12:30:04"},
-        {"abc", 0, 0, 0, 0, 0, nullptr},
-        {"", 0, 0, 0, 0, 0, nullptr},
-        {nullptr, 0, 0, 0, 0, 0, nullptr},
-        {":30", 0, 0, 0, 0, 0, nullptr},
-        {"24:00:00", 24, 0, 0, 3, 86400, nullptr},
-        {"12:60", 12, 60, 0, 2, 46800, nullptr},
-        {"1:2:60", 1, 2, 60, 3, 3780, nullptr},
-        {"-1:00:00", -1, 0, 0, 3, 4294963696u, nullptr},
-        {"2147483648:-2147483649", INT32_MAX, INT32_MIN, 0, 2, 4294963696u, nullptr},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text ? row.text : "(null)");
-        TimeParse time = parse_time_text(row.text);
-        EXPECT_EQ(time.hours, row.h);
-        EXPECT_EQ(time.minutes, row.m);
-        EXPECT_EQ(time.seconds, row.s);
-        EXPECT_EQ(time.converted, row.converted);
-        EXPECT_EQ(time.target_second, row.target);
-        EXPECT_EQ(time.accepted, row.normalised != nullptr);
-        char text[TIME_TEXT_SIZE] = "";
+    auto parsed = [](const char* input) {
+        const TimeParse time = parse_time_text(input);
+        char text[TIME_TEXT_SIZE];
         format_normalised_time(time, text, sizeof text);
-        EXPECT_STREQ(time.accepted ? text : nullptr, row.normalised);
+        return text + (" " + std::to_string(time.converted)) + (time.accepted ? "" : " no");
+    };
+    const char* const rows[][2] = {
+        {"14:53:27", "14:53:27 3"},     {"7.5,3", "07:05:03 3"},       {"9 30", "09:00:00 1"},
+        {"12::30", "12:00:00 1"},       {"12:30:45:10", "12:30:45 3"}, {"ab:30", "00:30:00 1"},
+        {"+5;7", "05:07:00 2"},         {"23:59:59", "23:59:59 3"},    {"12\n30:15", "12:00:15 3"},
+        {"12:\t:\v\r30", "12:00:30 2"}, {"abc", "00:00:00 0 no"},      {"", "00:00:00 0 no"},
+        {nullptr, "00:00:00 0 no"},     {":30", "00:00:00 0 no"},      {"24:00:00", "24:00:00 3 no"},
+        {"12:60", "12:60:00 2 no"},     {"1:2:60", "01:02:60 3 no"},   {"-1:00:00", "-01:00:00 3 no"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(parsed(row[0]), row[1]) << (row[0] ? row[0] : "(null)");
     }
+    // Fields of 15 characters at most, only the first 255 characters, numbers beyond 32 bits.
+    EXPECT_EQ(parsed("000000000000012:000000000000002"), "12:02:00 2");
+    EXPECT_EQ(parsed("12:0000000000000030"), "12:00:00 1");
+    EXPECT_EQ(parsed(("12:30" + std::string(248, '\n') + ";45").c_str()), "12:30:04 3");
+    EXPECT_EQ(parsed("2147483648:-2147483649"), "2147483647:-2147483648:00 2 no");
+    // Seconds of the day, in unsigned arithmetic: a negative field wraps far out of the day.
+    EXPECT_EQ(parse_time_text("14:53:27").target_second, 53607u);
+    EXPECT_EQ(parse_time_text("-1:00:00").target_second, 4294963696u);
 }
 
+// Sunday first; only the ticked state (1) counts, not the indeterminate one
+// (2).
 TEST(BuildDayMask, SundayFirstAndOnlyTheTickedStateCounts) {
-    const int states[7] = {1, 0, 2, 0, 0, 0, 1};  // 2 is the indeterminate state, not ticked
+    const int states[7] = {1, 0, 2, 0, 0, 0, 1};
     char mask[DAY_MASK_SIZE];
     memset(mask, 'x', sizeof mask);
     build_day_mask(states, mask);
     EXPECT_STREQ(mask, "1000001");
+    build_day_mask(nullptr, mask);
+    EXPECT_STREQ(mask, "0000000");
 }
 
-// Only integer conversions, three at most, may take the values; anything else falls back.
+// Only integer conversions, three at most, may take the values; anything else
+// falls back.
 TEST(FormatWaitingText, LoadedFormatOrTheDefault) {
     const TimeParse time = parse_time_text("7.5,3");
     char text[32];
