@@ -361,7 +361,7 @@ int run_startup(int runs) {
         const char* caption;
     } programs[] = {{"kelvast", kelvast_command(), KELVAST_CAPTION},
                     {"dialog", dialog_command(), DIALOG_CAPTION},
-                    {"styled", "\"" + beside_driver("styled_dialog.exe") + "\"", DIALOG_CAPTION}};
+                    {"template", "\"" + beside_driver("template_dialog.exe") + "\"", DIALOG_CAPTION}};
     const int count = sizeof programs / sizeof programs[0];
     int failures = 0;
     // Interleaved, each run starting with the next program, so drift on a busy machine hits all
