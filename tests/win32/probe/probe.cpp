@@ -1,6 +1,5 @@
-// Records how it was started, so tests can check what a launch passed on:
-//   probe.exe <record-file>
-//   appends "command line|dwFlags|wShowWindow|current directory|KELVAST_PROBE_ENV\n"
+// Records how it was started, so tests can check what a launch passed on: probe.exe <record-file>
+// appends "command line|dwFlags|wShowWindow|current directory|KELVAST_PROBE_ENV\n".
 #include <windows.h>
 
 #include <cstdlib>
