@@ -54,12 +54,11 @@ std::string window_text(HWND window, int index = -1) {
 // Polls: another process's windows come and go on its own schedule, there is no clock to fake.
 template <typename Condition>
 bool wait_until(Condition condition, DWORD timeout_ms = 5000) {
-    for (DWORD start = GetTickCount(); !condition(); Sleep(20)) {
-        if (GetTickCount() - start >= timeout_ms) {
-            return false;
-        }
+    const DWORD start = GetTickCount();
+    while (!condition() && GetTickCount() - start < timeout_ms) {
+        Sleep(20);
     }
-    return true;
+    return condition();
 }
 
 // One kelvast.exe process; whatever happens in a test, it does not outlive the test.
@@ -84,9 +83,7 @@ struct Kelvast {
         CloseHandle(process.hThread);
     }
 
-    bool up() const {
-        return dialog && IsWindowVisible(dialog) && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
-    }
+    bool up() const { return IsWindowVisible(dialog) && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
     // Ends the process as the control `id` does; false when it does not end or fails.
     bool ends_on(int id) const {
         post(id);
@@ -96,7 +93,6 @@ struct Kelvast {
     }
     HWND item(int id) const { return GetDlgItem(dialog, id); }
     std::string text(int id) const { return window_text(item(id)); }
-    void set_text(int id, const char* value) const { SendMessageA(item(id), WM_SETTEXT, 0, LPARAM(value)); }
     // Sent: returns once the dialog has handled it.
     void command(int id) const { SendMessageTimeoutW(dialog, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, nullptr); }
     void post(int id) const { PostMessageA(dialog, WM_COMMAND, id, 0); }
@@ -116,7 +112,6 @@ struct Kelvast {
         }
         return mask;
     }
-    // Every item of the drop-down list, one per line.
     std::string list() const {
         std::string all;
         for (int i = 0, n = int(SendMessageA(item(IDC_PROGRAM), CB_GETCOUNT, 0, 0)); i < n; ++i) {
@@ -127,8 +122,8 @@ struct Kelvast {
     // What the inputs show: "list|program|time|days".
     std::string shown() const { return list() + "|" + text(IDC_PROGRAM) + "|" + text(IDC_TIME) + "|" + days(); }
     void start(const char* program, const char* time, const char* mask) const {
-        set_text(IDC_PROGRAM, program);
-        set_text(IDC_TIME, time);
+        SetDlgItemTextA(dialog, IDC_PROGRAM, program);
+        SetDlgItemTextA(dialog, IDC_TIME, time);
         days(mask);
         command(IDC_START);
     }
@@ -160,11 +155,8 @@ std::string stored(const std::string& ini = "") {
         }
         return type == REG_MULTI_SZ ? bytes : "<type " + std::to_string(type) + ">" + bytes;
     };
-    std::string numbers;
-    for (const char* name : {"PosX", "PosY", "Width", "Height"}) {
-        numbers += value("Window", name) + ",";
-    }
-    return numbers + value("Program", "Version") + "|" + value("Settings", "History");
+    return value("Window", "PosX") + "," + value("Window", "PosY") + "," + value("Window", "Width") + "," +
+           value("Window", "Height") + "," + value("Program", "Version") + "|" + value("Settings", "History");
 }
 
 // The registry form of a history: every text with its zero byte, and a closing zero.
@@ -272,7 +264,7 @@ TEST(Program, RunsCancelsAndLaunches) {
     // Cancel and Enter between two of the worker's polls, which follow each fifth of a second.
     SYSTEMTIME now;
     wait_until([&] { return GetLocalTime(&now), (now.wMilliseconds + 180) % 200 < 80; });
-    k.set_text(IDC_STATUS, "");
+    SetDlgItemTextA(k.dialog, IDC_STATUS, "");
     k.post(IDC_CANCEL);
     k.post(IDOK);
     EXPECT_TRUE(wait_until([&] { return k.text(IDC_STATUS) == "Waiting to start program at 11:00:00"; }));
@@ -304,11 +296,11 @@ TEST(Program, RunsCancelsAndLaunches) {
         PostMessageA(info, WM_COMMAND, close_id, 0);
         EXPECT_TRUE(wait_until([&] { return !IsWindow(info); })) << close_id;
     }
-    EXPECT_EQ(first.substr(0, first.find('\n')), "Kelvast - Version 0.30");
-    for (const std::string name : {"rc", "rd", "rr", "rw", "if", "id", "ir", "iw", "as", "pp", "pt"}) {
-        const size_t at = first.find("\n-" + name);
-        EXPECT_TRUE(at != std::string::npos && at == first.rfind("\n-" + name)) << name << "\n" << first;
+    std::string heads = first.substr(0, first.find('\n')) + ":";  // the program, then each switch listed
+    for (size_t at = first.find("\n-"); at != std::string::npos; at = first.find("\n-", at + 1)) {
+        heads += " " + first.substr(at + 2, 2);
     }
+    EXPECT_EQ(heads, "Kelvast - Version 0.30: rc rd rr rw if id ir iw as pp pt");
 
     std::string line;
     ASSERT_TRUE(wait_until([&] { return (line = read_file(record)).find('\n') != std::string::npos; }, 20000));
@@ -336,8 +328,8 @@ TEST(Program, DamagedOrUnusableStores) {
         ten_encoded += (c > 'a' ? "%_" : "") + command + "%_10:00:00%_1111111";
         ten_listed += command + "\n";
     }
-    std::string unterminated = multi_string({"a.exe", "01:02:03", "1000001", "b.exe", "02:03:04", ""});
-    unterminated.resize(unterminated.size() - 3);  // no zero after the last text, no closing pair
+    std::string unterminated = multi_string({"a.exe", "01:02:03", "1000001", "b.exe", "02:03:04"});
+    unterminated.resize(unterminated.size() - 2);  // no zero after the last text, no closing one
     const std::string seed = multi_string({"seed.exe", "01:02:03", "0100000"});
     auto dword = [](DWORD value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); };
     using Values = std::vector<std::tuple<const char*, const char*, DWORD, std::string>>;  // section, name, type, bytes
