@@ -417,9 +417,9 @@ TEST(Program, FrameAtAHigherScale) {
     EXPECT_EQ(GetPriorityClass(k.process.hProcess), DWORD(IDLE_PRIORITY_CLASS)) << "the lowest there is";
     const RECT start = k.rect();
     const int w = start.right - start.left, h = start.bottom - start.top, d = MulDiv(20, dpi, 96);
-    RECT tiny{300, 200, 310, 210};
+    RECT tiny{1000, 800, 1010, 810};
     SendMessageA(k.dialog, WM_SIZING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&tiny));
-    EXPECT_EQ(str(tiny), str({310 - w, 210 - h, 310, 210})) << "the template's size is the smallest";
+    EXPECT_EQ(str(tiny), str({1010 - w, 810 - h, 1010, 810})) << "the template's size is the smallest";
     const int right = GetSystemMetrics(SM_CXFULLSCREEN) - w;
     // Moved to x, y: where the frame ends up.
     const int moves[] = {d, 150, d, 150, d - 1, 150, 0, 150, 150, d - 1, 150, 0, right + d - 1, 150, right, 150};
