@@ -17,7 +17,6 @@ std::string text_of(const LayoutRect& r) {
 }
 
 struct Dialog final : WindowOps {
-    LayoutEntry rows[MAIN_LAYOUT_ROW_COUNT];
     Layout layout{rows, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false};
     LayoutRect dialog{200, 150, 701, 380};  // 501 x 230
     std::map<int32_t, LayoutRect> controls{
@@ -25,8 +24,8 @@ struct Dialog final : WindowOps {
         {107, {180, 138, 248, 162}}, {108, {256, 138, 324, 162}}, {109, {331, 138, 399, 162}}};
     bool maximized = false;
     int32_t drift = 0;  // a window manager that puts the dialog ever further from where it is asked
-    std::string moves;  // control ids in the order they were moved
-    int dialog_moves = 0;
+    std::string moves;  // control ids in the order they were moved, D for the dialog
+    LayoutEntry rows[MAIN_LAYOUT_ROW_COUNT];  // last, so that a read past it leaves the object
 
     Dialog() {
         load_main_layout(rows);
@@ -58,16 +57,15 @@ struct Dialog final : WindowOps {
     }
     bool dialog_minimized_or_maximized() override { return maximized; }
     bool control_client_rect(int32_t id, LayoutRect& rect) override {
-        auto it = controls.find(id);
-        rect = it != controls.end() ? it->second : rect;
-        return it != controls.end();
+        rect = controls.count(id) ? controls[id] : rect;
+        return controls.count(id) != 0;
     }
     void move_control(int32_t id, int32_t x, int32_t y, int32_t w, int32_t h) override {
         controls[id] = {x, y, x + w, y + h};
         moves += std::to_string(id) + " ";
     }
     void move_dialog(int32_t x, int32_t y, int32_t w, int32_t h) override {
-        ++dialog_moves;
+        moves += "D";
         dialog = {x + drift, y, x + drift + w, y + h};
         drift *= 2;
         send(LAYOUT_WM_MOVE);  // the platform reports the move before it returns
@@ -79,7 +77,8 @@ struct Dialog final : WindowOps {
 }  // namespace
 
 // Placements are figured from the captured size, sizes stop at 0. The control nearest the growing
-// edge moves first, equal edges in table order; a width change keeps the height laid out last.
+// edge moves first, equal edges in table order; a width change keeps the height laid out last. At
+// another DPI the captured figures are scaled.
 TEST(Layout, PlacementAndMoveOrder) {
     Dialog m;
     EXPECT_EQ(m.resize_to(501, 250),
@@ -91,9 +90,17 @@ TEST(Layout, PlacementAndMoveOrder) {
     EXPECT_EQ(m.resize_to(-99, 130),
               "105 106 101 103 107 108 109 101 103 106 107 108 109 105 | 81,18,81,40 81,60,81,80 0,78,0,78 "
               "16,138,84,162 -420,138,-352,162 -344,138,-276,162 -269,138,-201,162");
+    set_layout_dpi(m.layout, 144);
+    m.dialog = {200, 150, 200 + 752 + 100, 150 + 345};
+    m.moves.clear();
+    place_all_controls(m.layout, m);
+    EXPECT_EQ(m.moves, "105 106 107 108 109 103 101 ");
+    EXPECT_EQ(m.resize_to(852, 345),
+              "| 122,27,829,60 122,90,400,120 0,267,843,300 24,207,126,243 370,207,472,243 484,207,586,243 "
+              "597,207,699,243");
 }
 
-// The dragged edge gives way to the captured size, the opposite edge stays.
+// The dragged edge gives way to the captured size (scaled to the DPI), the opposite edge stays.
 TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
     Dialog m;
     // By edge code: left, right, top, top left, top right, bottom, bottom left, bottom right, none.
@@ -105,6 +112,8 @@ TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
     }
     EXPECT_EQ(m.sizing(EDGE_TOPLEFT, {-INT32_MAX, 0, INT32_MIN, 0}), "-2147483648,-230,-2147483648,0");
     EXPECT_EQ(m.send(LAYOUT_WM_SIZING, EDGE_LEFT, 0), 1);
+    set_layout_dpi(m.layout, 144);
+    EXPECT_EQ(m.sizing(EDGE_BOTTOMRIGHT, {100, 100, 400, 200}), "100,100,852,445");
 }
 
 // Lines at x 0 and 1024, y 0 and 740, pulling within 20 pixels. Near both lines of an axis the
@@ -113,10 +122,9 @@ TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
 TEST(Layout, SnapsToTheScreenLines) {
     const struct {
         int32_t left, top, width, height, drift, left_after, top_after, moves;
-    } rows[] = {{19, 300, 300, 200, 0, 0, 300, 1},    {-19, -19, 300, 200, 0, 0, 0, 1},
-                {20, -20, 300, 200, 0, 20, -20, 0},   {300, 19, 300, 200, 0, 300, 0, 1},
-                {705, 300, 300, 200, 0, 724, 300, 1}, {743, 559, 300, 200, 0, 724, 540, 1},
-                {704, 520, 300, 200, 0, 704, 520, 0}, {744, 560, 300, 200, 0, 744, 560, 0},
+    } rows[] = {{19, 300, 300, 200, 0, 0, 300, 1},    {20, -20, 300, 200, 0, 20, -20, 0},
+                {300, 19, 300, 200, 0, 300, 0, 1},    {705, 300, 300, 200, 0, 724, 300, 1},
+                {743, 559, 300, 200, 0, 724, 540, 1}, {704, 520, 300, 200, 0, 704, 520, 0},
                 {5, 5, 1014, 730, 0, 10, 10, 1},      {-15, -15, 1014, 730, 0, 10, 10, 2},
                 {10, 300, 300, 200, 3, 6, 300, 2},    {10, 10, 300, 200, -1, 10, 10, 0}};
     for (const auto& r : rows) {
@@ -125,27 +133,14 @@ TEST(Layout, SnapsToTheScreenLines) {
         m.drift = r.drift;
         m.maximized = r.drift < 0;
         m.send(LAYOUT_WM_MOVE);
-        EXPECT_EQ(std::make_tuple(m.dialog.left, m.dialog.top, m.dialog_moves),
-                  std::make_tuple(r.left_after, r.top_after, r.moves));
+        EXPECT_EQ(std::make_tuple(m.dialog.left, m.dialog.top, m.moves),
+                  std::make_tuple(r.left_after, r.top_after, std::string(r.moves, 'D')));
     }
 }
 
-// Captured figures and the minimum size follow the dialog's DPI; figures round half away from zero,
-// and an unknown DPI (0) counts as 96.
-TEST(Layout, FollowsTheDpi) {
-    Dialog m;
-    set_layout_dpi(m.layout, 144);
-    m.dialog = {200, 150, 200 + 752 + 100, 150 + 345};
-    place_all_controls(m.layout, m);
-    EXPECT_EQ(m.moves, "105 106 107 108 109 103 101 ");
-    EXPECT_EQ(m.resize_to(852, 345),
-              "| 122,27,829,60 122,90,400,120 0,267,843,300 24,207,126,243 370,207,472,243 484,207,586,243 "
-              "597,207,699,243");
-    EXPECT_EQ(m.sizing(EDGE_BOTTOMRIGHT, {100, 100, 400, 200}), "100,100,852,445");
-
-    const int32_t max = INT32_MAX, min = INT32_MIN;
-    const int32_t rows[][4] = {{2, 96, 120, 3},  {-2, 96, 120, -3},   {2, 144, 96, 1},    {20, 0, 144, 30},
-                               {30, 144, 0, 20}, {max, 96, 192, max}, {min, 96, 192, min}};
+// Figures at 96 DPI round half away from zero; an unknown DPI (0) counts as 96.
+TEST(Dpi, RescalesRoundingHalfAwayFromZero) {
+    const int32_t rows[][4] = {{2, 96, 120, 3}, {-2, 96, 120, -3}, {2, 144, 96, 1}, {20, 0, 144, 30}, {30, 144, 0, 20}};
     for (const auto& r : rows) {
         const auto from = static_cast<uint32_t>(r[1]), to = static_cast<uint32_t>(r[2]);
         EXPECT_EQ(rescale_for_dpi(r[0], from, to), r[3]) << r[0] << " " << from << "->" << to;
@@ -160,7 +155,7 @@ TEST(Layout, CapturesAndMissingControls) {
     capture_layout(m.layout, m);
     m.dialog = {5, 5, 105, 105};
     EXPECT_EQ(m.send(LAYOUT_WM_SIZE) + m.send(0x0010) + m.send(LAYOUT_WM_MOVE), 1);
-    EXPECT_EQ(m.sizing(EDGE_BOTTOMRIGHT, {0, 0, 1, 1}) + m.moves + std::to_string(m.dialog_moves), "0,0,1,10");
+    EXPECT_EQ(m.sizing(EDGE_BOTTOMRIGHT, {0, 0, 1, 1}) + m.moves, "0,0,1,1");
     EXPECT_EQ(capture_control_rects(nullptr, 3, m), 0u);
 
     m.controls.erase(109);
