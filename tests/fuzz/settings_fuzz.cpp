@@ -83,16 +83,17 @@ bool known_type(uint32_t type) {
 // Whether the registry lets this row be read: its key exists and the value fits its variable.
 bool registry_row_readable(MemorySettingsBackend& backend, const SettingEntry& row) {
     const std::string key = key_of(row);
-    if (key.size() >= KEY_PATH_SIZE || !backend.key_exists(ROOT_CURRENT_USER, key)) {
+    if (key.size() >= KEY_PATH_SIZE || backend.keys.count(key) == 0) {
         return false;
     }
     if (!known_type(row.type)) {
         return true;
     }
-    std::string bytes;
-    if (!backend.value(ROOT_CURRENT_USER, key, row.name, nullptr, &bytes)) {
+    const auto value = backend.keys[key].find(row.name);
+    if (value == backend.keys[key].end()) {
         return false;
     }
+    const std::string& bytes = value->second.second;
     if (row.type == REG_DWORD) {
         return (row.flags & SF_NUMBER_LIST) ? bytes.size() <= SETTINGS_SCRATCH_SIZE : bytes.size() == 4;
     }
@@ -100,7 +101,7 @@ bool registry_row_readable(MemorySettingsBackend& backend, const SettingEntry& r
 }
 
 bool ini_row_present(MemorySettingsBackend& backend, const SettingEntry& row) {
-    return row.section[0] != '\0' && backend.profile_value(INI, row.section, row.name, nullptr);
+    return row.section[0] != '\0' && backend.profiles.count({INI, row.section, row.name}) != 0;
 }
 
 // The rows' values as one text; numbers in full, texts to their zero byte, multi-strings to their pair.
@@ -159,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (where & 1) {
             const uint32_t types[] = {REG_SZ, REG_DWORD, REG_MULTI_SZ, REG_BINARY_TYPE, row.type};
             const uint32_t type = types[(where >> 2) % 5];
-            backend.put_value(ROOT_CURRENT_USER, key_of(row), row.name, type, input.ConsumeRandomLengthString(3000));
+            backend.keys[key_of(row)][row.name] = {type, input.ConsumeRandomLengthString(3000)};
         }
         if (where & 2) {
             backend.write_profile(row.section, row.name, input.ConsumeRandomLengthString(6000).c_str(), INI);
@@ -192,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mode == 0) {
         FUZZ_CHECK(values_of(v) == before);
     }
-    FUZZ_CHECK(backend.open_key_count() == 0 && backend.refused_count() == 0);
+    FUZZ_CHECK(backend.open.empty());
 
     // Whatever was loaded is saved to both stores and read back, from each on its own.
     MemorySettingsBackend saved;
@@ -211,6 +212,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(values_of(w) == values);
         }
     }
-    FUZZ_CHECK(saved.open_key_count() == 0 && saved.refused_count() == 0);
+    FUZZ_CHECK(saved.open.empty());
     return 0;
 }

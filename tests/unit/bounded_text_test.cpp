@@ -7,23 +7,21 @@
 
 using namespace std::string_literals;
 
-// Each result is the fit flag and the whole buffer, so a write past the given size shows as a
-// changed 'x'.
+// Each result is the two fit flags and both whole buffers, so a write past the given size shows as
+// a changed 'x'.
 TEST(BoundedText, CopyFormatAndAppendCutAndTerminate) {
     const std::pair<const char*, size_t> rows[] = {{"abc", 4}, {"abcd", 4}, {"", 1}, {nullptr, 4}, {"ab", 0}};
     std::string seen;
     for (const auto& [src, size] : rows) {
-        char copied[8], formatted[8];
-        memset(copied, 'x', 8);
-        memset(formatted, 'x', 8);
-        const bool copy_fits = copy_text(copied, size, src);
-        const bool format_fits = format_text(formatted, size, "%s", src ? src : "");
-        seen += std::to_string(copy_fits) + std::string(copied, 8) + " " + std::to_string(format_fits) +
-                std::string(formatted, 8) + "|";
+        char out[16];
+        memset(out, 'x', sizeof out);
+        const bool copied = copy_text(out, size, src);
+        const bool formatted = format_text(out + 8, size, "%s", src ? src : "");
+        seen += std::to_string(copied) + std::to_string(formatted) + std::string(out, sizeof out) + "|";
     }
     EXPECT_EQ(seen,
-              "1abc\0xxxx 1abc\0xxxx|0abc\0xxxx 0abc\0xxxx|1\0xxxxxxx 1\0xxxxxxx|"
-              "1\0xxxxxxx 1\0xx\0xxxx|0xxxxxxxx 0xxxxxxxx|"s);
+              "11abc\0xxxxabc\0xxxx|00abc\0xxxxabc\0xxxx|11\0xxxxxxx\0xxxxxxx|"
+              "11\0xxxxxxx\0xx\0xxxx|00xxxxxxxxxxxxxxxx|"s);
     EXPECT_FALSE(copy_text(nullptr, 4, "a") || format_text(nullptr, 4, "a") || append_format(nullptr, 4, "a"));
     char text[8] = "ab";
     EXPECT_TRUE(append_format(text, sizeof text, "%c%d", '-', 1));
