@@ -37,4 +37,7 @@ TEST(ExpandCommand, PlaceholdersWithinTheBuffers) {
         EXPECT_EQ(expand(row[0]), row[1]) << row[0];
     }
     EXPECT_EQ(expand(a + "aa&&mo", {0, 65535, 0, 0, 0, 0, 0}), a + "aa6553");
+    char out[COMMAND_LINE_SIZE] = "x";
+    expand_command(nullptr, CLOCK, out);
+    EXPECT_STREQ(out, "") << "no command line expands to none";
 }

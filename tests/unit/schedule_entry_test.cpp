@@ -27,6 +27,7 @@ TEST(ParseTimeText, SplitConvertAndAccept) {
     EXPECT_EQ(parsed("000000000000012:0000000000000030"), "12:00:00 1");
     EXPECT_EQ(parsed("2147483648:-2147483649"), "2147483647:-2147483648:00 2 no");
     EXPECT_EQ(parse_time_text("14:53:27").target_second, 53607u);
+    EXPECT_FALSE(parse_time_text(nullptr).accepted);
 }
 
 // Only the ticked state (1) counts, not the indeterminate one (2).
@@ -35,6 +36,8 @@ TEST(BuildDayMask, SundayFirstAndOnlyTheTickedStateCounts) {
     char mask[DAY_MASK_SIZE];
     build_day_mask(states, mask);
     EXPECT_STREQ(mask, "1000001");
+    build_day_mask(nullptr, mask);
+    EXPECT_STREQ(mask, "0000000");
 }
 
 // Only integer conversions, three at most, take the values; anything else gets a text with the time.
