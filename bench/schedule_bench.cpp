@@ -57,7 +57,8 @@ void BM_DecideLaunch(benchmark::State& state) {
                               static_cast<uint16_t>(second / 3600),
                               static_cast<uint16_t>(second / 60 % 60),
                               static_cast<uint16_t>(second % 60)};
-        benchmark::DoNotOptimize(decide_launch(worker, "0100001", clock));
+        clock.utc_seconds = tick / 5;
+        benchmark::DoNotOptimize(decide_poll(worker, "0100001", clock));
     }
 }
 BENCHMARK(BM_DecideLaunch);

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-WorkerState start_worker_state(uint32_t target_second) {
-    return WorkerState{target_second, target_second + LAUNCH_WINDOW_SECONDS, true};
-}
+#include "schedule/command.h"
 
 namespace {
+
+constexpr int64_t SECONDS_PER_MINUTE = 60;
+constexpr int64_t DAYS_PER_WEEK = 7;
 
 // A mask cut short counts as not enabled rather than being read past; the weekday is known to be
 // 0..6.
@@ -15,27 +16,67 @@ bool day_enabled(const char* day_mask, uint32_t day_index) {
     return day_mask != nullptr && memchr(day_mask, '\0', day_index) == nullptr && day_mask[day_index] == '1';
 }
 
+// Division rounding down, so that seconds before the count's start still fall on their own day.
+int64_t floor_div(int64_t value, int64_t divisor) {
+    const int64_t quotient = value / divisor;
+    return value % divisor < 0 ? quotient - 1 : quotient;
+}
+
 }  // namespace
 
-bool decide_launch(WorkerState& state, const char* day_mask, const ClockReading& clock) {
-    uint32_t now = clock.hour * 3600u + clock.minute * 60u + clock.second;
-    uint32_t day_index = clock.day_of_week;
-    // A window that began before midnight still owns the first seconds of the new day.
-    if (state.end >= now + SECONDS_PER_DAY) {
-        now += SECONDS_PER_DAY;
-        day_index = day_index == 0 ? 6 : day_index - 1;
+void set_clock_instant(ClockReading& clock, uint64_t utc_ticks, uint64_t local_ticks) {
+    clock.utc_seconds = static_cast<int64_t>(utc_ticks / TICKS_PER_SECOND);
+    const int64_t offset_ticks = static_cast<int64_t>(local_ticks - utc_ticks);
+    clock.utc_offset_minutes = static_cast<int32_t>(offset_ticks / (TICKS_PER_SECOND * SECONDS_PER_MINUTE));
+}
+
+WorkerState start_worker_state(uint32_t target_second) {
+    WorkerState state{};
+    state.target = target_second;
+    return state;
+}
+
+PollDecision decide_poll(WorkerState& state, const char* day_mask, const ClockReading& clock) {
+    if (clock.day_of_week > 6) {
+        return PollDecision::NOTHING;  // no weekday to decide by; the reading is not kept either
     }
-    if (now < state.target || now > state.end) {
-        state.armed = true;
-        return false;
+    const int64_t local = clock.utc_seconds + clock.utc_offset_minutes * SECONDS_PER_MINUTE;
+    const int64_t today = floor_div(local, SECONDS_PER_DAY);
+    // The newest window begun by now, on the day it began: a window from before midnight keeps it.
+    const int64_t newest = floor_div(local - state.target, SECONDS_PER_DAY);
+    auto window_start = [&](int64_t day) { return day * SECONDS_PER_DAY + state.target; };
+    auto due = [&](int64_t day) {
+        const int64_t back = clock.day_of_week - (today - day);
+        const auto weekday = static_cast<uint32_t>(back - floor_div(back, DAYS_PER_WEEK) * DAYS_PER_WEEK);
+        return !(state.has_launched && state.launched_day == day) && day_enabled(day_mask, weekday);
+    };
+
+    PollDecision decision = PollDecision::NOTHING;
+    int64_t day = newest;
+    if (local - window_start(newest) <= LAUNCH_WINDOW_SECONDS) {
+        decision = due(newest) ? PollDecision::LAUNCH : PollDecision::NOTHING;
+    } else if (state.has_previous) {
+        // Windows that began after the previous poll and ended before this one. Local time ran on by
+        // more than a window, so when UTC barely moved, the clock was changed under the worker (an
+        // hour skipped in spring): launch now. Otherwise the machine slept, or its clock was set on.
+        const bool changed = clock.utc_seconds - state.previous_utc <= CLOCK_CHANGE_MAX_UTC_STEP;
+        // A week back meets every weekday once.
+        for (; day > newest - DAYS_PER_WEEK && window_start(day) > state.previous_local; --day) {
+            if (due(day)) {
+                decision = changed ? PollDecision::LAUNCH : PollDecision::MISSED;
+                break;
+            }
+        }
     }
-    const bool known_day = clock.day_of_week <= 6;
-    if (state.armed && known_day && day_enabled(day_mask, day_index)) {
-        // Cleared before the launch: a launch that fails is not retried in this window.
-        state.armed = false;
-        return true;
+    if (decision == PollDecision::LAUNCH) {
+        // Kept before the launch: one that fails is not tried again for that day.
+        state.has_launched = true;
+        state.launched_day = day;
     }
-    return false;
+    state.has_previous = true;
+    state.previous_local = local;
+    state.previous_utc = clock.utc_seconds;
+    return decision;
 }
 
 uint32_t poll_sleep_ms(const ClockReading& clock) {
@@ -43,6 +84,22 @@ uint32_t poll_sleep_ms(const ClockReading& clock) {
     // Just after a boundary the margin would push the sleep past one interval: a full one serves.
     return std::min(to_boundary + POLL_MARGIN_MS, POLL_INTERVAL_MS);
 }
+
+namespace {
+
+// The launch of one poll; returns whether a process is now kept to watch.
+bool launch(const char* command_line, const ClockReading& clock, WorkerPlatform& platform) {
+    char expanded[COMMAND_LINE_SIZE];
+    expand_command(command_line, clock, expanded);
+    char line[START_LINE_SIZE];
+    command_to_start(expanded, platform, line);
+    const LaunchResult result = platform.start_process(line);
+    platform.report(
+        {result.started ? OutcomeKind::STARTED : OutcomeKind::FAILED, clock, result.started ? 0 : result.error});
+    return result.started;
+}
+
+}  // namespace
 
 uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {
     char command_line[COMMAND_LINE_SIZE];
@@ -52,18 +109,38 @@ uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {
     memcpy(day_mask, request.day_mask, sizeof day_mask);
     day_mask[DAY_MASK_SIZE - 1] = '\0';
     WorkerState state = start_worker_state(request.target_second);
+    bool watching = false;  // a started process whose end is still to be reported
+    ClockReading started_at{};
 
     if (!request.stop.load()) {
         for (;;) {
-            ClockReading clock = platform.read_clock();
-            if (decide_launch(state, day_mask, clock)) {
-                platform.launch(command_line, clock);
+            const ClockReading clock = platform.read_clock();
+            if (watching) {
+                const WatchedProcess process = platform.watched_process();
+                if (process.ended) {
+                    platform.release_process();
+                    watching = false;
+                    platform.report({OutcomeKind::EXITED, started_at, process.exit_code});
+                }
+            }
+            const PollDecision decision = decide_poll(state, day_mask, clock);
+            if (decision == PollDecision::MISSED) {
+                platform.report({OutcomeKind::MISSED, clock, 0});
+            } else if (decision == PollDecision::LAUNCH) {
+                if (watching) {
+                    platform.release_process();  // one process watched at a time: the newest
+                }
+                watching = launch(command_line, clock, platform);
+                started_at = clock;
             }
             platform.sleep_ms(poll_sleep_ms(clock));
             if (request.stop.load()) {
                 break;
             }
         }
+    }
+    if (watching) {
+        platform.release_process();
     }
     platform.notify_done();
     return 0;
