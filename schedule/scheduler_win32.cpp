@@ -11,12 +11,13 @@
 #include "schedule/worker_win32.h"
 
 // What a worker thread gets through its start parameter: its own copy of the request (of which
-// only the stop flag changes while it runs) and where to report. The scheduler keeps a share to
-// reach the stop flag; whichever lets go last frees it, so neither outlives the other's memory.
+// only the stop flag changes while it runs), where to report, and the event that cuts its sleep
+// short. The scheduler keeps a share to reach the flag and the event; whichever lets go last frees
+// it, so neither outlives the other's memory.
 struct WorkerJob {
     ScheduleRequest request{};
-    HWND window = nullptr;
-    UINT message = 0;
+    WorkerReceiver receiver{};
+    HANDLE wake = nullptr;
     std::atomic<int> owners{2};
 };
 
@@ -30,6 +31,7 @@ WorkerJob* new_job() {
 }
 
 void free_job(WorkerJob* job) {
+    CloseHandle(job->wake);
     job->~WorkerJob();
     HeapFree(GetProcessHeap(), 0, job);
 }
@@ -42,7 +44,7 @@ void release(WorkerJob* job) {
 
 DWORD WINAPI worker_thread_main(LPVOID parameter) {
     WorkerJob* job = static_cast<WorkerJob*>(parameter);
-    Win32WorkerPlatform platform(job->window, job->message);
+    Win32WorkerPlatform platform(job->receiver, job->wake);
     const DWORD result = run_worker(job->request, platform);
     release(job);
     return result;
@@ -53,6 +55,8 @@ DWORD WINAPI worker_thread_main(LPVOID parameter) {
 Scheduler::~Scheduler() {
     if (job_ != nullptr) {
         job_->request.stop = true;
+        SetEvent(job_->wake);
+        WaitForSingleObject(thread_, WORKER_EXIT_WAIT_MS);
         release(job_);
     }
     if (thread_ != nullptr) {
@@ -60,9 +64,8 @@ Scheduler::~Scheduler() {
     }
 }
 
-void Scheduler::notify(HWND window, UINT message) {
-    window_ = window;
-    message_ = message;
+void Scheduler::notify(const WorkerReceiver& receiver) {
+    receiver_ = receiver;
 }
 
 void Scheduler::set_stop(bool stop) {
@@ -91,14 +94,16 @@ Scheduler::Outcome Scheduler::start(const char* command_line, uint32_t target_se
     if (job == nullptr) {
         return WORKER_FAILED;
     }
+    // Manual reset: once set for the end, every later sleep is cut short too.
+    job->wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     memcpy(job->request.command_line, request_.command_line, sizeof job->request.command_line);
     job->request.target_second = request_.target_second;
     memcpy(job->request.day_mask, request_.day_mask, sizeof job->request.day_mask);
     job->request.stop = request_.stop.load();
-    job->window = window_;
-    job->message = message_;
-    thread_ = CreateThread(nullptr, WORKER_STACK_RESERVE, worker_thread_main, job, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                           nullptr);
+    job->receiver = receiver_;
+    thread_ = job->wake == nullptr ? nullptr
+                                   : CreateThread(nullptr, WORKER_STACK_RESERVE, worker_thread_main, job,
+                                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread_ == nullptr) {
         free_job(job);
         return WORKER_FAILED;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "schedule/schedule_entry.h"
+#include "schedule/worker_win32.h"
 
 struct WorkerJob;
 
@@ -15,13 +16,15 @@ class Scheduler {
     enum Outcome { WORKER_STARTED, WORKER_ALREADY_RUNNING, WORKER_FAILED };
 
     Scheduler() = default;
-    // A worker still running is told to stop; it ends at its next poll.
+    // A worker still running is woken and told to stop, and given a second to end, so that the
+    // process never ends in the middle of a launch. Only once the dialog is gone: the worker's last
+    // send must not wait for it.
     ~Scheduler();
     Scheduler(const Scheduler&) = delete;
     Scheduler& operator=(const Scheduler&) = delete;
 
-    // Where the worker sends `message` with WORKER_DONE in wParam when it ends.
-    void notify(HWND window, UINT message);
+    // Where the workers report.
+    void notify(const WorkerReceiver& receiver);
     // First step of every Start, valid or not: a Cancel the worker has not seen yet is undone.
     void clear_stop();
     // Stores what to run. Starts a worker unless one runs; a running one goes on with the copy it
@@ -43,8 +46,7 @@ class Scheduler {
     ScheduleRequest request_{};
     WorkerJob* job_ = nullptr;  // shared with the running worker; the last of the two frees it
     HANDLE thread_ = nullptr;
-    HWND window_ = nullptr;
-    UINT message_ = WM_USER;
+    WorkerReceiver receiver_{};
 };
 
 #endif

@@ -1,40 +1,95 @@
 #include <windows.h>
 
+#include <new>
+
 #include "schedule/worker_win32.h"
 
 #include "schedule/command.h"
 
+static_assert(INVALID_FILE_ATTRIBUTES == PATH_ATTRIBUTES_MISSING && FILE_ATTRIBUTE_DIRECTORY == PATH_ATTRIBUTE_FOLDER,
+              "attribute bits");
+
+namespace {
+
+uint64_t ticks(const FILETIME& time) {
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return value.QuadPart;
+}
+
+}  // namespace
+
+// Local time is made from this very UTC reading, so the two and the offset between them belong
+// together even in the second the clock changes.
 ClockReading Win32WorkerPlatform::read_clock() {
+    FILETIME utc;
+    FILETIME local;
     SYSTEMTIME now;
-    GetLocalTime(&now);
-    return ClockReading{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                        now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    GetSystemTimeAsFileTime(&utc);
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &now);
+    ClockReading clock{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                       now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    set_clock_instant(clock, ticks(utc), ticks(local));
+    return clock;
 }
 
 void Win32WorkerPlatform::sleep_ms(uint32_t milliseconds) {
-    Sleep(milliseconds);
+    WaitForSingleObject(wake_, milliseconds);
 }
 
-void Win32WorkerPlatform::launch(const char* command_line, const ClockReading& clock) {
-    char expanded[COMMAND_LINE_SIZE];
-    expand_command(command_line, clock, expanded);
-    launch_command(expanded);
+bool Win32WorkerPlatform::is_file(const char* path) {
+    return is_plain_file(GetFileAttributesA(path));
 }
 
-// Sent, not posted: the dialog closes our handle while we still wait here.
-void Win32WorkerPlatform::notify_done() {
-    SendMessageA(window_, message_, WORKER_DONE, 0);
-}
-
-void launch_command(char* expanded_command_line) {
+LaunchResult Win32WorkerPlatform::start_process(char* command_line) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_MINIMIZE;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, expanded_command_line, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    if (!CreateProcessA(nullptr, command_line, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                        &startup, &process)) {
+        return {false, GetLastError()};
     }
+    CloseHandle(process.hThread);
+    process_ = process.hProcess;
+    return {true, ERROR_SUCCESS};
+}
+
+WatchedProcess Win32WorkerPlatform::watched_process() {
+    DWORD exit_code = STILL_ACTIVE;
+    const bool ended = WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process_, &exit_code);
+    return {ended, exit_code};
+}
+
+void Win32WorkerPlatform::release_process() {
+    CloseHandle(process_);
+    process_ = nullptr;
+}
+
+// Posted with its own copy: the worker never waits for the dialog, and a message that finds the
+// dialog gone costs only its few bytes, which the ending process takes back.
+void Win32WorkerPlatform::report(const RunOutcome& outcome) {
+    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof outcome);
+    if (memory != nullptr && !PostMessageA(receiver_.window, receiver_.outcome_message, 0,
+                                           reinterpret_cast<LPARAM>(new (memory) RunOutcome(outcome)))) {
+        HeapFree(GetProcessHeap(), 0, memory);
+    }
+}
+
+// Sent, not posted: the dialog closes our handle while we still wait here.
+void Win32WorkerPlatform::notify_done() {
+    SendMessageA(receiver_.window, receiver_.done_message, WORKER_DONE, 0);
+}
+
+bool take_outcome(LPARAM lparam, RunOutcome& outcome) {
+    auto* posted = reinterpret_cast<RunOutcome*>(lparam);
+    if (posted == nullptr) {
+        return false;
+    }
+    outcome = *posted;
+    HeapFree(GetProcessHeap(), 0, posted);
+    return true;
 }

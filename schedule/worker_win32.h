@@ -1,4 +1,4 @@
-// The worker on Windows: GetLocalTime, Sleep, CreateProcessA and the WORKER_DONE send.
+// The worker on Windows: the clock, the sleep, CreateProcessA, and the messages to the dialog.
 #ifndef KELVAST_WORKER_WIN32_H
 #define KELVAST_WORKER_WIN32_H
 
@@ -13,22 +13,35 @@ constexpr WPARAM WORKER_DONE = 401;
 // of the exe (2 MB) is what the main thread gets; Wine commits a thread's whole reservation.
 constexpr SIZE_T WORKER_STACK_RESERVE = 256 * 1024;
 
+// Where the worker reports: `done_message` with WORKER_DONE when it ends, `outcome_message` with a
+// RunOutcome for take_outcome in lParam after each launch decision and each end of a started program.
+struct WorkerReceiver {
+    HWND window;
+    UINT done_message;
+    UINT outcome_message;
+};
+
 class Win32WorkerPlatform final : public WorkerPlatform {
   public:
-    // `window` gets `message` with WORKER_DONE when the worker ends.
-    Win32WorkerPlatform(HWND window, UINT message) : window_(window), message_(message) {}
+    // `wake` cuts a sleep short once it is set.
+    Win32WorkerPlatform(const WorkerReceiver& receiver, HANDLE wake) : receiver_(receiver), wake_(wake) {}
 
     ClockReading read_clock() override;
     void sleep_ms(uint32_t milliseconds) override;
-    void launch(const char* command_line, const ClockReading& clock) override;
+    bool is_file(const char* path) override;
+    LaunchResult start_process(char* command_line) override;
+    WatchedProcess watched_process() override;
+    void release_process() override;
+    void report(const RunOutcome& outcome) override;
     void notify_done() override;
 
   private:
-    HWND window_;
-    UINT message_;
+    WorkerReceiver receiver_;
+    HANDLE wake_;
+    HANDLE process_ = nullptr;
 };
 
-// Starts the expanded command line minimised, without waiting; failures are silent.
-void launch_command(char* expanded_command_line);
+// The outcome an outcome message carries, which is released here; false for an empty message.
+bool take_outcome(LPARAM lparam, RunOutcome& outcome);
 
 #endif
