@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <climits>
@@ -8,12 +9,14 @@
 #include "base/bounded_text.h"
 #include "config/settings_win32.h"
 #include "res/resource.h"
+#include "schedule/command.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker_win32.h"
 #include "ui/dpi_win32.h"
 #include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
+#include "ui/run_status.h"
 
 // The build system gives the commit's time, so that rebuilds of one commit are identical.
 #ifndef KELVAST_BUILD_DATE
@@ -22,10 +25,6 @@
 #endif
 
 namespace {
-
-// Posted once the dialog is on screen: a dialog minimised any earlier is shown normally again by
-// the modal loop when its queue first runs empty (Wine does this unconditionally).
-constexpr UINT MSG_MINIMISE_AFTER_SHOW = WM_APP + 1;
 
 const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
                          IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
@@ -43,6 +42,59 @@ void load_string(const MainDialogContext& context, UINT id, char* out, int size)
 
 void show_status(HWND dialog, const char* text) {
     SetDlgItemTextA(dialog, IDC_STATUS, text);
+}
+
+// The right part: the text of `outcome`, or nothing.
+void show_run_status(HWND dialog, const char* text) {
+    SendDlgItemMessageA(dialog, IDC_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+}
+
+void format_outcome(const MainDialogContext& context, const RunOutcome& outcome, char* out, size_t size) {
+    char format[DIALOG_TEXT_SIZE];
+    load_string(context, outcome_text_id(outcome.kind), format, sizeof format);
+    const ClockReading& clock = outcome.clock;
+    SYSTEMTIME time{clock.year, clock.month, clock.day_of_week, clock.day, clock.hour, clock.minute, clock.second, 0};
+    char date[DIALOG_TEXT_SIZE] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
+    // Looked up whatever the kind: only a failure's text shows it.
+    char error[DIALOG_TEXT_SIZE] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, outcome.code, 0, error,
+                   sizeof error, nullptr);
+    join_lines(error);
+    format_outcome_text(format, outcome, date, error, out, size);
+}
+
+void show_outcome(const MainDialogContext& context, HWND dialog, const RunOutcome& outcome) {
+    char text[DIALOG_TEXT_SIZE];
+    format_outcome(context, outcome, text, sizeof text);
+    show_run_status(dialog, text);
+}
+
+int text_width(HDC dc, const char* text) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    return size.cx;
+}
+
+// Both parts hold their widest usual text in the status line's font at the dialog's DPI.
+void fit_status_parts(const MainDialogContext& context, HWND dialog) {
+    char format[DIALOG_TEXT_SIZE];
+    char waiting[DIALOG_TEXT_SIZE];
+    load_string(context, IDS_WAITING, format, sizeof format);
+    format_waiting_text(format, widest_waiting_time(), waiting, sizeof waiting);
+    char outcome[DIALOG_TEXT_SIZE];
+    format_outcome(context, widest_outcome(), outcome, sizeof outcome);
+    HWND status = GetDlgItem(dialog, IDC_STATUS);
+    HDC dc = GetDC(status);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+    const int waiting_width = text_width(dc, waiting);
+    const int outcome_width = text_width(dc, outcome);
+    SelectObject(dc, font);
+    ReleaseDC(status, dc);
+    RECT client{};
+    GetClientRect(status, &client);
+    const int edges[] = {status_left_part_edge(client.right, waiting_width, outcome_width, context.dpi.dpi), -1};
+    SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
 }
 
 void show_status_string(MainDialogContext& context, HWND dialog, UINT id) {
@@ -117,11 +169,12 @@ void restore_window_rect(const WindowValues& window_values, const Layout& main_l
 }
 
 void on_init_dialog(MainDialogContext& context, HWND dialog) {
-    context.scheduler.notify(dialog, WM_USER);
+    context.scheduler.notify({dialog, WM_USER, MSG_RUN_OUTCOME});
     set_dialog_icons(context.instance, dialog);
     capture_layout(context.layout, dialog);
 
     init_dialog_dpi(dialog, context.dpi);
+    fit_status_parts(context, dialog);
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
     SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof context.program_text - 1, 0);
 
@@ -175,6 +228,7 @@ void on_start(MainDialogContext& context, HWND dialog) {
     }
     format_normalised_time(time, scratch_text, DIALOG_TEXT_SIZE);
     SetDlgItemTextA(dialog, IDC_TIME, scratch_text);
+    show_run_status(dialog, "");
 
     int states[7];
     for (int i = 0; i < 7; ++i) {
@@ -262,9 +316,19 @@ void on_program_notification(MainDialogContext& context, HWND dialog) {
 }
 
 void on_browse(MainDialogContext& context, HWND dialog) {
-    if (choose_program_file(dialog, context.program_text, sizeof context.program_text)) {
-        SetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text);
+    char initial[COMMAND_LINE_SIZE];
+    unquote_program_path(context.program_text, initial, sizeof initial);
+    char chosen[COMMAND_LINE_SIZE];
+    if (!choose_program_file(dialog, initial, chosen)) {
+        return;
     }
+    // Unquoted, the platform would try every blank-ended piece of the path as a program first.
+    if (quote_program_path(chosen, context.program_text, sizeof context.program_text) == QuotedPath::TOO_LONG) {
+        GetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text, sizeof context.program_text);
+        show_status_string(context, dialog, IDS_PATH_TOO_LONG);
+        return;
+    }
+    SetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text);
 }
 
 void on_info(const MainDialogContext& context, HWND dialog) {
@@ -328,6 +392,13 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
                 on_worker_done(*context, dialog);
             }
             return TRUE;
+        case MSG_RUN_OUTCOME: {
+            RunOutcome outcome{};
+            if (take_outcome(lparam, outcome)) {
+                show_outcome(*context, dialog, outcome);
+            }
+            return TRUE;
+        }
         case WM_QUERYENDSESSION:
             // Never hold up a log-off: everything is saved when the session really ends.
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
@@ -352,7 +423,13 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case WM_DPICHANGED:
             follow_dpi_change(dialog, context->dpi, context->layout, LOWORD(wparam),
                               reinterpret_cast<const RECT*>(lparam));
+            fit_status_parts(*context, dialog);
             return TRUE;
+        case WM_SIZE: {
+            const int result = handle_layout_message(context->layout, message, wparam, lparam);
+            fit_status_parts(*context, dialog);
+            return result;
+        }
         case WM_DESTROY:
             release_dialog_dpi(dialog, context->dpi);
             break;

@@ -14,6 +14,11 @@
 #include "ui/main_settings.h"
 
 constexpr size_t DIALOG_TEXT_SIZE = 256;
+// Posted once the dialog is on screen: a dialog minimised any earlier is shown normally again by
+// the modal loop when its queue first runs empty (Wine does this unconditionally).
+constexpr UINT MSG_MINIMISE_AFTER_SHOW = WM_APP + 1;
+// A worker's RunOutcome, posted (take_outcome).
+constexpr UINT MSG_RUN_OUTCOME = WM_APP + 2;
 
 // One run of the dialog: start-up fills in what the command line gave and the store to use and
 // hands it over through DialogBoxParamA's parameter; the dialog keeps it in DWLP_USER. Nothing
