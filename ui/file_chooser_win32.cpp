@@ -4,6 +4,8 @@
 
 #include "ui/file_chooser_win32.h"
 
+#include "base/bounded_text.h"
+
 namespace {
 
 using OpenFileNameFunction = decltype(&GetOpenFileNameA);
@@ -23,7 +25,10 @@ bool load_common_dialogs() {
     if (open_file_name != nullptr) {
         return true;
     }
-    HMODULE module = LoadLibraryA("comdlg32.dll");
+    // A DLL of that name beside kelvast.exe, in a Downloads folder say, must never be the one loaded.
+    // Windows 7 without the update that brought the flag refuses it; there comdlg32 is a known DLL.
+    HMODULE module = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    module = module != nullptr ? module : LoadLibraryA("comdlg32.dll");
     if (module == nullptr) {
         return false;
     }
@@ -39,10 +44,11 @@ bool load_common_dialogs() {
 
 }  // namespace
 
-bool choose_program_file(HWND owner, char* path, size_t size) {
-    if (path == nullptr || size == 0 || !load_common_dialogs()) {
+bool choose_program_file(HWND owner, const char* initial, char (&path)[COMMAND_LINE_SIZE]) {
+    if (!load_common_dialogs()) {
         return false;
     }
+    copy_text(path, sizeof path, initial);
     char file_title[256] = "";
     OPENFILENAMEA chooser{};
     chooser.lStructSize = sizeof chooser;
@@ -50,17 +56,22 @@ bool choose_program_file(HWND owner, char* path, size_t size) {
     chooser.lpstrFilter = "Executable files\0*.exe;*.bat;*.cmd\0All files\0*.*\0";
     chooser.nFilterIndex = 1;
     chooser.lpstrFile = path;
-    chooser.nMaxFile = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+    chooser.nMaxFile = sizeof path;
     chooser.lpstrFileTitle = file_title;
     chooser.nMaxFileTitle = sizeof file_title;
     chooser.lpstrTitle = "Sample data output file";
     chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    // The chooser moves the current directory to every folder the user opens in it, and later
+    // launches would start in, and search, the last of them.
+    char directory[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof directory, directory);
     BOOL chosen = open_file_name(&chooser);
     if (!chosen && extended_error() == FNERR_INVALIDFILENAME) {
-        // A command line with arguments or quotes is no file name; the chooser refuses to open
-        // with it, so open it empty instead of doing nothing.
+        // A command line with arguments is no file name; the chooser refuses to open with it, so
+        // open it empty instead of doing nothing.
         path[0] = '\0';
         chosen = open_file_name(&chooser);
     }
+    SetCurrentDirectoryA(directory);
     return chosen != FALSE;
 }
