@@ -1,6 +1,8 @@
 // kelvast.exe as a user meets it, in a process of its own: its dialog driven by control identifiers
 // from here, its effects read from the registry, files, started programs and the screen.
 #include <windows.h>
+#include <commctrl.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +94,21 @@ struct Kelvast {
                GetExitCodeProcess(process.hProcess, &status) && status == 0;
     }
     HWND item(int id) const { return GetDlgItem(dialog, id); }
+    // Memory in the program's process, for messages whose pointers are not carried between
+    // processes (those from WM_USER up).
+    template <typename T>
+    T* remote() const {
+        return static_cast<T*>(VirtualAllocEx(process.hProcess, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    }
+    // The text of a part of the status line.
+    std::string part(int index) const {
+        char* buffer = remote<char>();
+        char text[512] = "";
+        SendMessageTimeoutA(item(IDC_STATUS), SB_GETTEXTA, index, LPARAM(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
+        ReadProcessMemory(process.hProcess, buffer, text, sizeof text - 1, nullptr);
+        VirtualFreeEx(process.hProcess, buffer, 0, MEM_RELEASE);
+        return text;
+    }
     std::string text(int id) const { return window_text(item(id)); }
     // Sent: returns once the dialog has handled it.
     void command(int id) const { SendMessageTimeoutW(dialog, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, nullptr); }
@@ -170,6 +187,40 @@ std::string multi_string(const std::vector<std::string>& texts) {
 
 std::string read_file(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
+}
+
+// Today's date as the user writes it.
+std::string today() {
+    char date[64] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
+    return date;
+}
+
+// The local time `seconds` from now as "HH:MM:SS".
+std::string clock_ahead(unsigned seconds) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const unsigned due = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + seconds) % 86400;
+    char text[16];
+    snprintf(text, sizeof text, "%02u:%02u:%02u", due / 3600, due / 60 % 60, due % 60);
+    return text;
+}
+
+std::string lower(std::string text) {
+    CharLowerBuffA(&text[0], DWORD(text.size()));
+    return text;
+}
+
+unsigned second_of_day(const std::string& time) {
+    return std::stoul(time) * 3600 + std::stoul(time.substr(3)) * 60 + std::stoul(time.substr(6));
+}
+
+// The system's text for an error, on one line.
+std::string system_message(DWORD code) {
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                   nullptr);
+    return std::regex_replace(text, std::regex("[\r\n]+$"), "");
 }
 
 // A window as the stores keep it: "left,top,width,height", a negative edge as 0.
@@ -276,15 +327,23 @@ TEST(Program, RunsCancelsAndLaunches) {
     k.command(IDC_CANCEL);
     EXPECT_TRUE(wait_until([&] { return k.text(IDC_STATUS) == "Thread ended normally" && idle(); }));
 
-    const std::string head = "\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" ",
+    // A program that cannot start is reported on the right of the status line; Cancel keeps that.
+    const std::string soon = clock_ahead(2);
+    k.start("never-c.exe", soon.c_str(), "1111111");
+    const std::string failed =
+        "Could not start at " + today() + " " + soon + ": " + system_message(ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(wait_until([&] { return k.part(1) == failed; }, 8000)) << k.part(1);
+    k.command(IDC_CANCEL);
+    EXPECT_TRUE(wait_until([&] { return k.text(IDC_STATUS) == "Thread ended normally" && idle(); }));
+    EXPECT_EQ(k.part(1), failed);
+
+    const std::string head = "\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" 7 ",
                       tail = " a&&yyyymoddhhmiss b&&ss&&& c&&mo&&&&dd&&",
                       fixed = head + std::string(255 - head.size() - tail.size(), 'x');
-    GetLocalTime(&now);
-    const unsigned due = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + 3) % 86400;
-    char time[16];
-    snprintf(time, sizeof time, "%02u:%02u:%02u", due / 3600, due / 60 % 60, due % 60);
-    k.start((fixed + tail).c_str(), time, "1111111");
-    EXPECT_EQ(k.list(), fixed + tail + "\nnever-b.exe\nnever-a.exe\n");
+    const std::string time = clock_ahead(3);
+    k.start((fixed + tail).c_str(), time.c_str(), "1111111");
+    EXPECT_EQ(k.part(1), "") << "a valid Start clears the last run's report";
+    EXPECT_EQ(k.list(), fixed + tail + "\nnever-c.exe\nnever-b.exe\nnever-a.exe\n");
     std::string first;
     for (int close_id : {IDOK, IDCANCEL, IDABORT}) {
         k.post(IDC_INFO);
@@ -312,8 +371,10 @@ TEST(Program, RunsCancelsAndLaunches) {
         << line;
     EXPECT_EQ(f[4], f[5]) << "one clock reading for every placeholder";
     EXPECT_EQ(f[1].str().substr(4, 4), f[6].str() + f[7].str());
-    const unsigned launched = std::stoul(f[2]) * 3600 + std::stoul(f[3]) * 60 + std::stoul(f[4]);
-    EXPECT_LE((launched + 86400 - due) % 86400, 5u);
+    const std::string launched = f[2].str() + ":" + f[3].str() + ":" + f[4].str();
+    EXPECT_LE((second_of_day(launched) + 86400 - second_of_day(time)) % 86400, 5u);
+    EXPECT_TRUE(wait_until([&] { return k.part(1) == "Started " + today() + " " + launched + ", exit code 7"; }))
+        << k.part(1);
     EXPECT_EQ(lstrcmpiA(f[8].str().c_str(), folder.c_str()), 0) << f[8];
     EXPECT_TRUE(k.ends_on(IDCANCEL));
 }
@@ -454,6 +515,45 @@ TEST(Program, FrameAtAHigherScale) {
     EXPECT_TRUE(k.ends_on(IDABORT));
     EXPECT_TRUE(std::filesystem::exists(ini)) << "beside the program";
     DeleteFileA(ini.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// File: a program in a folder whose name has a blank goes into the field quoted, and only it runs,
+// with nothing else on its command line, from the folder kelvast was started in rather than the one
+// the chooser moved to. Typed without quotes, it is still the only program that runs.
+TEST(Program, APathWithABlankStartsOnlyThatProgram) {
+    const std::string dir = fresh_temp_dir("blank"), folder = dir + "\\New folder", probe = folder + "\\probe.exe",
+                      record = dir + "\\probe-record.txt";
+    std::filesystem::create_directory(folder);
+    for (const std::string& copy : {probe, dir + "\\New.exe"}) {
+        CopyFileA(path_beside_test("probe.exe").c_str(), copy.c_str(), FALSE);
+    }
+    Kelvast k("-rd -id", dir.c_str());
+    ASSERT_TRUE(k.up());
+    k.post(IDC_BROWSE);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(wait_until([&] { return (chooser = FindWindowA(nullptr, "Sample data output file")) != nullptr; }));
+    // Into the folder first, as a user goes there, then the file.
+    for (const std::string& name : {folder, std::string("probe.exe")}) {
+        HWND field = GetDlgItem(chooser, cmb13);
+        SetWindowTextA(field != nullptr ? field : GetDlgItem(chooser, edt1), name.c_str());
+        SendMessageTimeoutA(chooser, WM_COMMAND, IDOK, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(chooser); }));
+    const std::string quoted = "\"" + probe + "\"";
+    EXPECT_EQ(k.text(IDC_PROGRAM), quoted);
+    std::string runs;
+    for (const std::string& line : {quoted, probe}) {
+        k.start(line.c_str(), clock_ahead(2).c_str(), "1111111");
+        runs += quoted + "|1|6|" + dir + "\n";
+        EXPECT_TRUE(wait_until([&] { return read_file(record).size() >= runs.size(); }, 8000));
+        k.command(IDC_CANCEL);
+        EXPECT_TRUE(wait_until([&] { return IsWindowEnabled(k.item(IDC_START)) != FALSE; }));
+    }
+    EXPECT_EQ(lower(std::regex_replace(read_file(record), std::regex("\\|[^|\n]*\n"), "\n")), lower(runs));
 }
 
 }  // namespace
