@@ -557,3 +557,38 @@ TEST(Program, APathWithABlankStartsOnlyThatProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+// Daylight time begins at KELVAST_CLOCK_JUMP (UTC seconds; standard time is UTC) and skips an hour:
+// a schedule half an hour into it runs once, within two seconds after the jump, and reports its end.
+TEST(ClockChange, AScheduleInTheSkippedHourRunsAtTheJump) {
+    const char* jump_text = std::getenv("KELVAST_CLOCK_JUMP");
+    if (jump_text == nullptr) {
+        GTEST_SKIP() << "run by the command that sets the clock's rule";
+    }
+    const long long jump = std::atoll(jump_text);
+    const unsigned jump_second = unsigned(jump % 86400);
+    auto clock_text = [](unsigned second) {
+        char text[16];
+        snprintf(text, sizeof text, "%02u:%02u:%02u", second / 3600 % 24, second / 60 % 60, second % 60);
+        return std::string(text);
+    };
+    const std::string folder = fresh_temp_dir("spring"), record = folder + "\\record.txt";
+    Kelvast k("-rd -id", folder.c_str());
+    ASSERT_TRUE(k.up());
+    k.start(("\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" 0 &&hh:&&mi:&&ss").c_str(),
+            clock_text(jump_second + 1800).c_str(), "1111111");
+    ASSERT_LT(std::time(nullptr), jump) << "the clock sprang forward before the schedule waited";
+    std::string line;
+    ASSERT_TRUE(wait_until([&] { return (line = read_file(record)).find('\n') != std::string::npos; },
+                           DWORD(jump - std::time(nullptr) + 10) * 1000));
+    const std::string launched = line.substr(line.find(" 0 ") + 3, 8);
+    EXPECT_LE((second_of_day(launched) + 86400 - (jump_second + 3600) % 86400) % 86400, 2u) << line;
+    const std::string status = "Started " + today() + " " + launched + ", exit code 0";
+    EXPECT_TRUE(wait_until([&] { return k.part(1) == status; })) << k.part(1);
+    line = read_file(record);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << "once";
+}
+
+}  // namespace
