@@ -24,6 +24,12 @@ class NoOpWindows final : public WindowOps {
     void move_dialog(int32_t, int32_t, int32_t, int32_t) override { ++moves; }
     int32_t full_screen_width() override { return 1280; }
     int32_t full_screen_height() override { return 1024; }
+    void repaint() override {}
+    LayoutRect desktop_rect() override { return {0, 0, 1280, 1024}; }
+    bool on_a_monitor(const LayoutRect&) override { return true; }
+    LayoutRect nearest_work_area(const LayoutRect&) override { return {0, 0, 1280, 1024}; }
+    bool dialog_minimized() override { return false; }
+    LayoutRect normal_dialog_rect() override { return dialog; }
 };
 
 // The program's layout table, captured over the fake windows.
@@ -33,7 +39,7 @@ struct CapturedMainLayout {
         capture_layout(layout, windows);
     }
     LayoutEntry table[MAIN_LAYOUT_ROW_COUNT];
-    Layout layout{table, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false};
+    Layout layout{table, MAIN_LAYOUT_ROW_COUNT};
     NoOpWindows windows;
 };
 

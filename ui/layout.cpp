@@ -67,7 +67,9 @@ uint32_t sorted_rows(const Layout& layout, SortEdge edge, bool descending, uint3
     return n;
 }
 
-void place_rows(const Layout& layout, WindowOps& ops, const uint32_t* order, uint32_t n, int64_t dw, int64_t dh) {
+// Returns whether it moved any control.
+bool place_rows(const Layout& layout, WindowOps& ops, const uint32_t* order, uint32_t n, int64_t dw, int64_t dh) {
+    bool moved = false;
     for (uint32_t i = 0; i < n; ++i) {
         const uint32_t row = order[i];
         if ((layout.present_rows & (1u << row)) == 0) {
@@ -82,7 +84,9 @@ void place_rows(const Layout& layout, WindowOps& ops, const uint32_t* order, uin
         const int64_t h = at_dpi(layout, e.bottom) - top + ((e.flags & LF_STRETCH_Y) ? dh : 0);
         ops.move_control(e.control_id, clamp32(x), clamp32(y), clamp32(std::max<int64_t>(w, 0)),
                          clamp32(std::max<int64_t>(h, 0)));
+        moved = true;
     }
+    return moved;
 }
 
 bool drags_right(uintptr_t edge) {
@@ -188,10 +192,10 @@ void capture_layout(Layout& layout, WindowOps& ops) {
     layout.captured = true;
 }
 
-void relayout_controls(Layout& layout, WindowOps& ops) {
+bool relayout_controls(Layout& layout, WindowOps& ops) {
     LayoutRect now{};
     if (!layout.captured || !ops.dialog_rect(now)) {
-        return;
+        return false;
     }
     const int64_t w0 = captured_width(layout);
     const int64_t h0 = captured_height(layout);
@@ -204,17 +208,19 @@ void relayout_controls(Layout& layout, WindowOps& ops) {
     }
 
     uint32_t order[LAYOUT_MAX_ROWS];
+    bool moved = false;
     // Moving the control nearest the growing edge first keeps controls from painting over each other.
     if (w != layout.laid_out_width) {
         const uint32_t n = sorted_rows(layout, SortEdge::left, w > layout.laid_out_width, order);
-        place_rows(layout, ops, order, n, w - w0, layout.laid_out_height - h0);
+        moved = place_rows(layout, ops, order, n, w - w0, layout.laid_out_height - h0);
     }
     layout.laid_out_width = w;
     if (h != layout.laid_out_height) {
         const uint32_t n = sorted_rows(layout, SortEdge::top, h > layout.laid_out_height, order);
-        place_rows(layout, ops, order, n, layout.laid_out_width - w0, h - h0);
+        moved = place_rows(layout, ops, order, n, layout.laid_out_width - w0, h - h0) || moved;
     }
     layout.laid_out_height = h;
+    return moved;
 }
 
 void set_layout_dpi(Layout& layout, uint32_t dpi) {
@@ -240,6 +246,57 @@ void place_all_controls(Layout& layout, WindowOps& ops) {
     layout.placed = true;
 }
 
+void follow_dpi(Layout& layout, WindowOps& ops, uint32_t dpi, const LayoutRect& target) {
+    set_layout_dpi(layout, dpi);
+    ops.move_dialog(target.left, target.top, clamp32(width_of(target)), clamp32(height_of(target)));
+    place_all_controls(layout, ops);
+    ops.repaint();
+}
+
+LayoutRect rect_from_size(int32_t x, int32_t y, int64_t width, int64_t height) {
+    return {x, y, clamp32(x + width), clamp32(y + height)};
+}
+
+void restore_dialog(Layout& layout, WindowOps& ops, int32_t x, int32_t y, uint32_t width, uint32_t height) {
+    const LayoutRect desktop = ops.desktop_rect();
+    // A size beyond the desktop hides the buttons anchored to the right and bottom edges; one below
+    // the minimum can only come from a damaged store and would leave no usable window.
+    auto fit = [](int64_t size, int64_t screen, int32_t minimum) {
+        return std::max<int64_t>(std::min(size, screen > 0 ? screen : INT32_MAX), minimum);
+    };
+    const int64_t w = fit(width, width_of(desktop), layout.captured ? layout.min_width : 0);
+    const int64_t h = fit(height, height_of(desktop), layout.captured ? layout.min_height : 0);
+    // One pixel beyond the desktop at most, so that the rectangle stays valid for the monitor test.
+    auto near_desktop = [](int64_t at, int64_t size, int32_t low, int32_t high) {
+        return clamp32(std::min(std::max(at, low - size - 1), high + int64_t{1}));
+    };
+    LayoutRect rect = rect_from_size(near_desktop(x, w, desktop.left, desktop.right),
+                                     near_desktop(y, h, desktop.top, desktop.bottom), w, h);
+    if (!ops.on_a_monitor(rect)) {
+        const LayoutRect work = ops.nearest_work_area(rect);
+        rect = rect_from_size(
+            clamp32(std::clamp<int64_t>(rect.left, work.left, std::max<int64_t>(work.left, work.right - w))),
+            clamp32(std::clamp<int64_t>(rect.top, work.top, std::max<int64_t>(work.top, work.bottom - h))), w, h);
+    }
+    ops.move_dialog(rect.left, rect.top, clamp32(w), clamp32(h));
+}
+
+LayoutRect dialog_rect_to_keep(WindowOps& ops) {
+    LayoutRect rect{};
+    if (ops.dialog_minimized()) {
+        return ops.normal_dialog_rect();
+    }
+    ops.dialog_rect(rect);
+    return rect;
+}
+
+LayoutRect placement_on_screen(const LayoutRect& placement, const LayoutRect& work, const LayoutRect& monitor) {
+    const int64_t dx = static_cast<int64_t>(work.left) - monitor.left;
+    const int64_t dy = static_cast<int64_t>(work.top) - monitor.top;
+    return {clamp32(placement.left + dx), clamp32(placement.top + dy), clamp32(placement.right + dx),
+            clamp32(placement.bottom + dy)};
+}
+
 int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uintptr_t wparam, intptr_t lparam) {
     switch (message) {
         case LAYOUT_WM_MOVE:
@@ -248,7 +305,9 @@ int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uint
             }
             return 1;
         case LAYOUT_WM_SIZE:
-            relayout_controls(layout, ops);
+            if (relayout_controls(layout, ops)) {
+                ops.repaint();
+            }
             return 0;
         case LAYOUT_WM_SIZING:
             if (layout.captured && lparam != 0) {

@@ -62,16 +62,27 @@ class WindowOps {
     virtual void move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) = 0;
     virtual int32_t full_screen_width() = 0;
     virtual int32_t full_screen_height() = 0;
+    // Everything drawn again: the dialog does not clip its children, so erasing its newly exposed
+    // area can wipe controls that already painted there.
+    virtual void repaint() = 0;
+    // The rectangle around every monitor; whether a rectangle touches one; the work area of the
+    // monitor nearest to it.
+    virtual LayoutRect desktop_rect() = 0;
+    virtual bool on_a_monitor(const LayoutRect& rect) = 0;
+    virtual LayoutRect nearest_work_area(const LayoutRect& rect) = 0;
+    // A minimised dialog's rectangle as it will be shown again, in screen coordinates.
+    virtual bool dialog_minimized() = 0;
+    virtual LayoutRect normal_dialog_rect() = 0;
 };
 
 struct Layout {
     LayoutEntry* table;
     uint32_t count;  // rows beyond LAYOUT_MAX_ROWS take no part
-    int32_t min_width;
-    int32_t min_height;
-    int32_t laid_out_width;
-    int32_t laid_out_height;
-    bool captured;
+    int32_t min_width = 0;
+    int32_t min_height = 0;
+    int32_t laid_out_width = 0;
+    int32_t laid_out_height = 0;
+    bool captured = false;
     // A laid-out size of 0 is a real size for a collapsed window, so "not placed yet" is kept apart.
     bool placed = false;
     uint32_t present_rows = 0;  // bit per row whose control existed at capture; others never move
@@ -90,12 +101,27 @@ constexpr uint32_t SNAP_MAX_DEPTH = 2;
 void capture_layout(Layout& layout, WindowOps& ops);
 // Fills rows 1..count-1 from the controls; returns a bit per row whose control was found.
 uint32_t capture_control_rects(LayoutEntry* table, uint32_t count, WindowOps& ops);
-void relayout_controls(Layout& layout, WindowOps& ops);
+// True when it moved any control.
+bool relayout_controls(Layout& layout, WindowOps& ops);
 // The dialog's DPI, given before the capture and whenever it changes: the captured geometry is used
 // scaled from the capture's DPI to this one, and the minimum size and the snapping distance follow.
 void set_layout_dpi(Layout& layout, uint32_t dpi);
 // Places every control for the dialog's current size, whatever was laid out before.
 void place_all_controls(Layout& layout, WindowOps& ops);
+// After a change of the dialog's DPI: the layout follows it, the dialog takes `target`, and every
+// control is placed and drawn again.
+void follow_dpi(Layout& layout, WindowOps& ops, uint32_t dpi, const LayoutRect& target);
+// Moves the dialog to a stored rectangle: its size within the desktop and not below the minimum, its
+// position at most a pixel beyond the desktop, and onto the nearest monitor's work area when it
+// then lies on none (a damaged store, or a screen since removed).
+void restore_dialog(Layout& layout, WindowOps& ops, int32_t x, int32_t y, uint32_t width, uint32_t height);
+// The dialog's rectangle as it is to be kept: a minimised one's as it will be shown again.
+LayoutRect dialog_rect_to_keep(WindowOps& ops);
+// A rectangle of the platform's window placement, kept in work-area coordinates, on the screen.
+LayoutRect placement_on_screen(const LayoutRect& placement, const LayoutRect& work, const LayoutRect& monitor);
+// A rectangle from its corner and size, within the 32-bit range.
+LayoutRect rect_from_size(int32_t x, int32_t y, int64_t width, int64_t height);
+
 // lparam of LAYOUT_WM_SIZING points to a LayoutRect-compatible rectangle (the platform's RECT).
 // Results: 1 for WM_MOVE and WM_SIZING, 0 for WM_SIZE and anything else.
 int handle_layout_message(Layout& layout, WindowOps& ops, uint32_t message, uintptr_t wparam, intptr_t lparam);

@@ -21,43 +21,29 @@ static_assert(WMSZ_LEFT == EDGE_LEFT && WMSZ_RIGHT == EDGE_RIGHT && WMSZ_TOP == 
 
 bool DialogWindowOps::dialog_rect(LayoutRect& rect) {
     RECT r;
-    if (dialog == nullptr || !GetWindowRect(dialog, &r)) {
-        return false;
-    }
-    rect = {r.left, r.top, r.right, r.bottom};
-    return true;
+    const bool read = GetWindowRect(dialog, &r) != FALSE;
+    rect = layout_rect(r);
+    return read;
 }
 
 bool DialogWindowOps::dialog_minimized_or_maximized() {
-    return dialog != nullptr && (IsZoomed(dialog) || IsIconic(dialog));
+    return IsZoomed(dialog) || IsIconic(dialog);
 }
 
 bool DialogWindowOps::control_client_rect(int32_t control_id, LayoutRect& rect) {
-    HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
     RECT r;
-    if (control == nullptr || !GetWindowRect(control, &r)) {
-        return false;
-    }
-    POINT top_left{r.left, r.top};
-    POINT bottom_right{r.right, r.bottom};
-    ScreenToClient(dialog, &top_left);
-    ScreenToClient(dialog, &bottom_right);
-    rect = {top_left.x, top_left.y, bottom_right.x, bottom_right.y};
-    return true;
+    const bool read = GetWindowRect(GetDlgItem(dialog, control_id), &r) != FALSE;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), sizeof r / sizeof(POINT));
+    rect = layout_rect(r);
+    return read;
 }
 
 void DialogWindowOps::move_control(int32_t control_id, int32_t x, int32_t y, int32_t width, int32_t height) {
-    HWND control = dialog != nullptr ? GetDlgItem(dialog, control_id) : nullptr;
-    if (control != nullptr) {
-        MoveWindow(control, x, y, width, height, TRUE);
-        controls_moved = true;
-    }
+    MoveWindow(GetDlgItem(dialog, control_id), x, y, width, height, TRUE);
 }
 
 void DialogWindowOps::move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) {
-    if (dialog != nullptr) {
-        MoveWindow(dialog, x, y, width, height, TRUE);
-    }
+    MoveWindow(dialog, x, y, width, height, TRUE);
 }
 
 int32_t DialogWindowOps::full_screen_width() {
@@ -68,7 +54,42 @@ int32_t DialogWindowOps::full_screen_height() {
     return GetSystemMetrics(SM_CYFULLSCREEN);
 }
 
-DialogLayout::DialogLayout() : layout{rows, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false} {
+void DialogWindowOps::repaint() {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+LayoutRect DialogWindowOps::desktop_rect() {
+    return rect_from_size(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
+bool DialogWindowOps::on_a_monitor(const LayoutRect& rect) {
+    return MonitorFromRect(reinterpret_cast<const RECT*>(&rect), MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+LayoutRect DialogWindowOps::nearest_work_area(const LayoutRect& rect) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromRect(reinterpret_cast<const RECT*>(&rect), MONITOR_DEFAULTTONEAREST), &monitor);
+    return layout_rect(monitor.rcWork);
+}
+
+bool DialogWindowOps::dialog_minimized() {
+    return IsIconic(dialog) != FALSE;
+}
+
+LayoutRect DialogWindowOps::normal_dialog_rect() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(dialog, &placement);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return placement_on_screen(layout_rect(placement.rcNormalPosition), layout_rect(monitor.rcWork),
+                               layout_rect(monitor.rcMonitor));
+}
+
+DialogLayout::DialogLayout() : layout{rows, MAIN_LAYOUT_ROW_COUNT} {
     load_main_layout(rows);
 }
 
@@ -79,24 +100,9 @@ void capture_layout(DialogLayout& layout, HWND dialog) {
 }
 
 void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target) {
-    set_layout_dpi(layout.layout, dpi);
-    HWND dialog = layout.ops.dialog;
-    if (dialog == nullptr) {
-        return;
-    }
-    MoveWindow(dialog, target.left, target.top, target.right - target.left, target.bottom - target.top, TRUE);
-    place_all_controls(layout.layout, layout.ops);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    follow_dpi(layout.layout, layout.ops, dpi, layout_rect(target));
 }
 
 int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam) {
-    DialogWindowOps& ops = layout.ops;
-    ops.controls_moved = false;
-    const int result = handle_layout_message(layout.layout, ops, message, wparam, lparam);
-    // The dialog does not clip its children, so erasing its newly exposed area can wipe controls
-    // that already painted there; repainting them all after a relayout leaves no holes.
-    if (message == WM_SIZE && ops.controls_moved) {
-        RedrawWindow(ops.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    }
-    return result;
+    return handle_layout_message(layout.layout, layout.ops, message, wparam, lparam);
 }

@@ -12,7 +12,6 @@
 class DialogWindowOps final : public WindowOps {
   public:
     HWND dialog = nullptr;
-    bool controls_moved = false;
 
     bool dialog_rect(LayoutRect& rect) override;
     bool dialog_minimized_or_maximized() override;
@@ -21,6 +20,12 @@ class DialogWindowOps final : public WindowOps {
     void move_dialog(int32_t x, int32_t y, int32_t width, int32_t height) override;
     int32_t full_screen_width() override;
     int32_t full_screen_height() override;
+    void repaint() override;
+    LayoutRect desktop_rect() override;
+    bool on_a_monitor(const LayoutRect& rect) override;
+    LayoutRect nearest_work_area(const LayoutRect& rect) override;
+    bool dialog_minimized() override;
+    LayoutRect normal_dialog_rect() override;
 };
 
 // The main dialog's layout: its own copy of the table, the layout over it and the operations on
@@ -39,6 +44,10 @@ struct DialogLayout {
 void capture_layout(DialogLayout& layout, HWND dialog);
 // After a change of the dialog's DPI: the layout follows it and the dialog moves to `target`.
 void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target);
+// The platform's rectangle as the layout's: the two have the same fields in the same places.
+inline const LayoutRect& layout_rect(const RECT& rect) {
+    return reinterpret_cast<const LayoutRect&>(rect);
+}
 // For the main dialog procedure: every message it does not handle itself comes here.
 int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "ui/main_layout.h"
+#include "ui/main_settings.h"
 
 namespace {
 
@@ -17,12 +18,12 @@ std::string text_of(const LayoutRect& r) {
 }
 
 struct Dialog final : WindowOps {
-    Layout layout{rows, MAIN_LAYOUT_ROW_COUNT, 0, 0, 0, 0, false};
+    Layout layout{rows, MAIN_LAYOUT_ROW_COUNT};
     LayoutRect dialog{200, 150, 701, 380};  // 501 x 230
     std::map<int32_t, LayoutRect> controls{
         {101, {81, 18, 486, 40}},    {103, {81, 60, 200, 80}},    {105, {0, 178, 495, 200}},  {106, {16, 138, 84, 162}},
         {107, {180, 138, 248, 162}}, {108, {256, 138, 324, 162}}, {109, {331, 138, 399, 162}}};
-    bool maximized = false;
+    bool maximized = false, minimized = false;
     int32_t drift = 0;  // a window manager that puts the dialog ever further from where it is asked
     std::string moves;  // control ids in the order they were moved, D for the dialog
     LayoutEntry rows[MAIN_LAYOUT_ROW_COUNT];  // last, so that a read past it leaves the object
@@ -72,6 +73,15 @@ struct Dialog final : WindowOps {
     }
     int32_t full_screen_width() override { return 1024; }
     int32_t full_screen_height() override { return 740; }
+    void repaint() override { moves += "R"; }
+    // One monitor of 1024 x 768 at 0,0 with a work area 740 high.
+    LayoutRect desktop_rect() override { return {0, 0, 1024, 768}; }
+    bool on_a_monitor(const LayoutRect& r) override {
+        return r.left < 1024 && r.right > 0 && r.top < 768 && r.bottom > 0;
+    }
+    LayoutRect nearest_work_area(const LayoutRect&) override { return {0, 0, 1024, 740}; }
+    bool dialog_minimized() override { return minimized; }
+    LayoutRect normal_dialog_rect() override { return {7, 8, 9, 10}; }
 };
 
 }  // namespace
@@ -82,13 +92,13 @@ struct Dialog final : WindowOps {
 TEST(Layout, PlacementAndMoveOrder) {
     Dialog m;
     EXPECT_EQ(m.resize_to(501, 250),
-              "105 106 107 108 109 103 101 | 81,18,486,40 81,60,200,80 0,198,495,240 16,138,84,162 180,138,248,162 "
+              "105 106 107 108 109 103 101 R| 81,18,486,40 81,60,200,80 0,198,495,240 16,138,84,162 180,138,248,162 "
               "256,138,324,162 331,138,399,162");
     EXPECT_EQ(m.resize_to(601, 250),
-              "109 108 107 101 103 106 105 | 81,18,586,40 81,60,300,80 0,198,595,240 16,138,84,162 280,138,348,162 "
+              "109 108 107 101 103 106 105 R| 81,18,586,40 81,60,300,80 0,198,595,240 16,138,84,162 280,138,348,162 "
               "356,138,424,162 431,138,499,162");
     EXPECT_EQ(m.resize_to(-99, 130),
-              "105 106 101 103 107 108 109 101 103 106 107 108 109 105 | 81,18,81,40 81,60,81,80 0,78,0,78 "
+              "105 106 101 103 107 108 109 101 103 106 107 108 109 105 R| 81,18,81,40 81,60,81,80 0,78,0,78 "
               "16,138,84,162 -420,138,-352,162 -344,138,-276,162 -269,138,-201,162");
     set_layout_dpi(m.layout, 144);
     m.dialog = {200, 150, 200 + 752 + 100, 150 + 345};
@@ -163,5 +173,38 @@ TEST(Layout, CapturesAndMissingControls) {
     m.layout.count = MAIN_LAYOUT_ROW_COUNT;
     capture_layout(m.layout, m);
     m.resize_to(600, 200);
-    EXPECT_EQ(m.moves, "108 107 101 103 106 105 105 106 107 108 103 101 ");
+    EXPECT_EQ(m.moves, "108 107 101 103 106 105 105 106 107 108 103 101 R");
+}
+
+// A stored window within the desktop opens where it was; a size beyond the desktop or below the
+// minimum (501 x 230) is brought within them, and a window on no monitor, even by a pixel, is moved
+// into the work area (1024 x 740). A minimised dialog is kept as it will be shown again.
+TEST(Layout, RestoresAStoredWindowOnScreen) {
+    const struct {
+        int32_t x, y;
+        uint32_t width, height;
+        const char* placed;
+    } rows[] = {
+        {100, 50, 600, 300, "100,50,700,350"},     {-599, -299, 600, 300, "-599,-299,1,1"},
+        {0, 0, 5000, 5000, "0,0,1024,768"},        {100, 50, 10, 10, "100,50,601,280"},
+        {-601, 50, 600, 300, "0,50,600,350"},      {1024, 50, 600, 300, "424,50,1024,350"},
+        {100, -301, 600, 300, "100,0,700,300"},    {100, 768, 600, 300, "100,440,700,740"},
+        {INT32_MIN, 50, 600, 300, "0,50,600,350"}, {100, INT32_MAX, 600, UINT32_MAX, "100,0,700,768"},
+    };
+    for (const auto& r : rows) {
+        Dialog m;
+        restore_dialog(m.layout, m, r.x, r.y, r.width, r.height);
+        EXPECT_EQ(text_of(m.dialog), r.placed) << r.x << "," << r.y << " " << r.width << "x" << r.height;
+    }
+    Dialog m;
+    EXPECT_EQ(text_of(dialog_rect_to_keep(m)), "200,150,701,380");
+    m.minimized = true;
+    EXPECT_EQ(text_of(dialog_rect_to_keep(m)), "7,8,9,10");
+    EXPECT_EQ(text_of(placement_on_screen({10, 20, 110, 220}, {-1280, 40, 0, 1064}, {-1300, 0, 0, 1080})),
+              "30,60,130,260");
+    // As the stores keep it: an edge beyond the screen's left or top as 0, the size as it is.
+    WindowValues kept{};
+    remember_window_rect(kept, {-5, -1, 95, 57});
+    EXPECT_EQ(text_of({int32_t(kept.pos_x), int32_t(kept.pos_y), int32_t(kept.width), int32_t(kept.height)}),
+              "0,0,100,58");
 }
