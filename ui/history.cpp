@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "res/resource.h"
+
 namespace {
 
 constexpr size_t ENTRY_TEXTS = 3;
@@ -135,4 +137,29 @@ int slot_for_list_position(const History& history, int position) {
         return slot_command_line(slot)[0] != '\0' && listed++ == position;
     });
     return found == end ? -1 : static_cast<int>(found - history.slots);
+}
+
+HistoryListing list_history(History& history) {
+    split_history(history);
+    HistoryListing listing{};
+    for (const HistorySlot& slot : history.slots) {
+        const char* command_line = slot_command_line(slot);
+        if (command_line[0] != '\0') {
+            listing.items[listing.count++] = command_line;
+        }
+    }
+    // A stored entry with an empty command line is not listed: show the one the first item names.
+    const int first = slot_for_list_position(history, 0);
+    listing.shown_slot = first < 0 ? 0 : static_cast<size_t>(first);
+    // The inputs now hold the first item's entry; a later notification for that same item (focus,
+    // a key in the edit field) must not load it again over what the user has typed since.
+    history.last_shown_index = first < 0 ? -1 : 0;
+    return listing;
+}
+
+const DayBox DAY_BOXES[7] = {{IDC_DAY_SU, 0}, {IDC_DAY_MO, 1}, {IDC_DAY_TU, 2}, {IDC_DAY_WE, 3},
+                             {IDC_DAY_TH, 4}, {IDC_DAY_FR, 5}, {IDC_DAY_SA, 6}};
+
+bool day_ticked(const char* day_mask, size_t day) {
+    return day_mask != nullptr && memchr(day_mask, '\0', day) == nullptr && day_mask[day] == '1';
 }

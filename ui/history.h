@@ -38,6 +38,25 @@ const char* slot_command_line(const HistorySlot& slot);
 const char* slot_time_text(const HistorySlot& slot);
 const char* slot_day_mask(const HistorySlot& slot);
 
+// What the drop-down list shows: the command lines of the slots that have one, in slot order, and
+// the slot whose time and days the inputs show beside its first item.
+struct HistoryListing {
+    const char* items[HISTORY_SLOT_COUNT];
+    size_t count;
+    size_t shown_slot;
+};
+// Splits and lists; the first item counts as shown (last_shown_index) when there is one.
+HistoryListing list_history(History& history);
+
+// The seven day check boxes, Sunday first, and the days of a mask: past the end of a short mask no
+// day is ticked.
+struct DayBox {
+    int32_t id;
+    size_t day;
+};
+extern const DayBox DAY_BOXES[7];
+bool day_ticked(const char* day_mask, size_t day);
+
 // The slot shown at list position `position` (slots with an empty command line are not listed),
 // or -1 when there is none.
 int slot_for_list_position(const History& history, int position);

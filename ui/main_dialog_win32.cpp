@@ -1,9 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <climits>
-
 #include "ui/main_dialog_win32.h"
 
 #include "base/bounded_text.h"
@@ -29,15 +26,10 @@ namespace {
 const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
                          IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
 
-void format_title_line(char* out, size_t size) {
-    format_text(out, size, "%s - Version %u.%2.2u", PROGRAM_NAME, static_cast<unsigned>(VERSION_MAJOR),
-                static_cast<unsigned>(VERSION_MINOR));
-}
-
+// A text of the string table, or an empty one where there is none.
 void load_string(const MainDialogContext& context, UINT id, char* out, int size) {
-    if (LoadStringA(context.instance, id, out, size) <= 0) {
-        out[0] = '\0';
-    }
+    copy_text(out, static_cast<size_t>(size), "");
+    LoadStringA(context.instance, id, out, size);
 }
 
 void show_status(HWND dialog, const char* text) {
@@ -53,13 +45,14 @@ void format_outcome(const MainDialogContext& context, const RunOutcome& outcome,
     char format[DIALOG_TEXT_SIZE];
     load_string(context, outcome_text_id(outcome.kind), format, sizeof format);
     const ClockReading& clock = outcome.clock;
-    SYSTEMTIME time{clock.year, clock.month, clock.day_of_week, clock.day, clock.hour, clock.minute, clock.second, 0};
+    SYSTEMTIME time{clock.year, clock.month,  clock.day_of_week, clock.day,
+                    clock.hour, clock.minute, clock.second,      clock.millisecond};
     char date[DIALOG_TEXT_SIZE] = "";
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
     // Looked up whatever the kind: only a failure's text shows it.
     char error[DIALOG_TEXT_SIZE] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, outcome.code, 0, error,
-                   sizeof error, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, outcome.code,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), error, sizeof error, nullptr);
     join_lines(error);
     format_outcome_text(format, outcome, date, error, out, size);
 }
@@ -109,63 +102,11 @@ void enable_inputs(HWND dialog, BOOL enable) {
 }
 
 void set_dialog_icons(HINSTANCE instance, HWND dialog) {
-    HICON big = LoadIconA(instance, "MyWinIcon");
-    if (big != nullptr) {
-        SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    }
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconA(instance, "MyWinIcon")));
     // LoadIcon gives only the large size; the caption wants the 16-pixel image, not a scaled one.
     HANDLE small = LoadImageA(instance, "MyWinIcon", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                               GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    if (small != nullptr) {
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    }
-}
-
-int clamp_int(long long value, long long low, long long high) {
-    return static_cast<int>(value < low ? low : (value > high ? high : value));
-}
-
-void remember_window_rect(WindowValues& window_values, const RECT& rect) {
-    window_values.pos_x = rect.left < 0 ? 0 : static_cast<uint32_t>(rect.left);
-    window_values.pos_y = rect.top < 0 ? 0 : static_cast<uint32_t>(rect.top);
-    window_values.width = static_cast<uint32_t>(rect.right - rect.left);
-    window_values.height = static_cast<uint32_t>(rect.bottom - rect.top);
-}
-
-void restore_window_rect(const WindowValues& window_values, const Layout& main_layout, HWND dialog) {
-    // A size beyond the desktop hides the buttons anchored to the right and bottom edges.
-    const int desktop_x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int desktop_y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int desktop_width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int desktop_height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    int width = clamp_int(window_values.width, 0, desktop_width > 0 ? desktop_width : INT_MAX);
-    int height = clamp_int(window_values.height, 0, desktop_height > 0 ? desktop_height : INT_MAX);
-    // A stored size below the dialog's minimum can only come from a damaged store; it would leave
-    // no usable window.
-    if (main_layout.captured) {
-        width = width < main_layout.min_width ? main_layout.min_width : width;
-        height = height < main_layout.min_height ? main_layout.min_height : height;
-    }
-    // The stored numbers are the signed screen coordinates; one just beyond the desktop keeps the
-    // rectangle valid for the monitor test below.
-    RECT rect;
-    rect.left = clamp_int(static_cast<int32_t>(window_values.pos_x), desktop_x - width - 1,
-                          static_cast<long long>(desktop_x) + desktop_width + 1);
-    rect.top = clamp_int(static_cast<int32_t>(window_values.pos_y), desktop_y - height - 1,
-                         static_cast<long long>(desktop_y) + desktop_height + 1);
-    rect.right = rect.left + width;
-    rect.bottom = rect.top + height;
-    // A window on no monitor (a damaged store, or a screen since removed) could never be reached:
-    // bring it into the nearest monitor's work area.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) == nullptr &&
-        GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        rect.left = clamp_int(rect.left, work.left, std::max(work.left, work.right - width));
-        rect.top = clamp_int(rect.top, work.top, std::max(work.top, work.bottom - height));
-    }
-    MoveWindow(dialog, rect.left, rect.top, width, height, TRUE);
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
 void on_init_dialog(MainDialogContext& context, HWND dialog) {
@@ -181,13 +122,12 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
     // A value that is missing or damaged keeps the template's; the others are still used, or the
     // next Exit would write the template's rectangle over a valid stored one.
     MainSettings& settings = context.settings;
-    RECT initial;
-    if (GetWindowRect(dialog, &initial)) {
-        remember_window_rect(settings.window, initial);
-    }
+    WindowValues& window = settings.window;
+    remember_window_rect(window, dialog_rect_to_keep(context.layout.ops));
     load_settings(settings.store, win32_settings_backend());
     if (section_loaded(settings.store, WINDOW_SECTION)) {
-        restore_window_rect(settings.window, context.layout.layout, dialog);
+        restore_dialog(context.layout.layout, context.layout.ops, static_cast<int32_t>(window.pos_x),
+                       static_cast<int32_t>(window.pos_y), window.width, window.height);
     }
     if (section_loaded(settings.store, HISTORY_SECTION)) {
         refill_history_list(dialog, settings.history);
@@ -231,8 +171,8 @@ void on_start(MainDialogContext& context, HWND dialog) {
     show_run_status(dialog, "");
 
     int states[7];
-    for (int i = 0; i < 7; ++i) {
-        states[i] = IsDlgButtonChecked(dialog, IDC_DAY_SU + i) == BST_CHECKED ? 1 : 0;
+    for (const DayBox& box : DAY_BOXES) {
+        states[box.day] = static_cast<int>(IsDlgButtonChecked(dialog, box.id));
     }
     char day_mask[DAY_MASK_SIZE];
     build_day_mask(states, day_mask);
@@ -264,37 +204,19 @@ void on_worker_done(MainDialogContext& context, HWND dialog) {
     enable_inputs(dialog, TRUE);
 }
 
-// The rectangle to store: a minimised window's own rectangle is its icon, so the size the user
-// gave it comes from the normal placement (kept in work-area coordinates, hence the shift).
-RECT rect_to_store(HWND dialog) {
-    RECT rect{};
-    GetWindowRect(dialog, &rect);
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (IsIconic(dialog) && GetWindowPlacement(dialog, &placement)) {
-        rect = placement.rcNormalPosition;
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        if (GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-            OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
-        }
-    }
-    return rect;
-}
-
-void save_on_leaving(MainDialogContext& context, HWND dialog) {
+void save_on_leaving(MainDialogContext& context) {
     if (context.settings_saved) {
         return;
     }
     MainSettings& settings = context.settings;
-    remember_window_rect(settings.window, rect_to_store(dialog));
+    remember_window_rect(settings.window, dialog_rect_to_keep(context.layout.ops));
     settings.version = VERSION_MINOR;
     save_settings(settings.store, win32_settings_backend());
     context.settings_saved = true;
 }
 
 void on_exit(MainDialogContext& context, HWND dialog) {
-    save_on_leaving(context, dialog);
+    save_on_leaving(context);
     EndDialog(dialog, 1);
 }
 
@@ -407,7 +329,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             // The system may end the process as soon as this returns, so save before returning.
             // FALSE means another program cancelled the log-off: the schedule simply goes on.
             if (wparam) {
-                save_on_leaving(*context, dialog);
+                save_on_leaving(*context);
             }
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
             return TRUE;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "base/bounded_text.h"
+
 const char* const PROGRAM_NAME = "Kelvast";
 const char* const REGISTRY_KEY_PATH = "Software\\Tansky Freeware\\Kelvast";
 const char* const DEFAULT_INI_NAME = "Kelvast.ini";
@@ -39,4 +41,16 @@ MainSettings::MainSettings()
         rows[i] =
             SettingEntry{row.section, row.name, row.type, SF_OVERWRITE, base + row.offset, static_cast<uint32_t>(size)};
     }
+}
+
+void remember_window_rect(WindowValues& values, const LayoutRect& rect) {
+    values.pos_x = rect.left < 0 ? 0 : static_cast<uint32_t>(rect.left);
+    values.pos_y = rect.top < 0 ? 0 : static_cast<uint32_t>(rect.top);
+    values.width = static_cast<uint32_t>(static_cast<int64_t>(rect.right) - rect.left);
+    values.height = static_cast<uint32_t>(static_cast<int64_t>(rect.bottom) - rect.top);
+}
+
+bool format_title_line(char* out, size_t size) {
+    return format_text(out, size, "%s - Version %u.%2.2u", PROGRAM_NAME, static_cast<unsigned>(VERSION_MAJOR),
+                       static_cast<unsigned>(VERSION_MINOR));
 }

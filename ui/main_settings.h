@@ -3,11 +3,13 @@
 #ifndef KELVAST_MAIN_SETTINGS_H
 #define KELVAST_MAIN_SETTINGS_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "config/options.h"
 #include "config/settings_store.h"
 #include "ui/history.h"
+#include "ui/layout.h"
 
 constexpr uint32_t VERSION_MAJOR = 0;
 constexpr uint32_t VERSION_MINOR = 30;
@@ -23,6 +25,11 @@ struct WindowValues {
     uint32_t width;
     uint32_t height;
 };
+
+// The values kept for a window's rectangle: an edge beyond the screen's left or top as 0.
+void remember_window_rect(WindowValues& values, const LayoutRect& rect);
+// The dialog's caption, "Kelvast - Version 0.30"; false when cut to fit `size`.
+bool format_title_line(char* out, size_t size);
 
 constexpr uint32_t SETTINGS_ROW_COUNT = 6;
 

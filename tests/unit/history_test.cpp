@@ -93,3 +93,28 @@ TEST(History, MalformedBuffersYieldWholeEntries) {
     slot.bytes[3] = slot.bytes[HISTORY_SLOT_SIZE - 1] = '\0';  // two texts, the third never ends
     EXPECT_EQ(slot_time_text(slot) + "|"s + slot_day_mask(slot), std::string(271, 'x') + "|");
 }
+
+// The list holds the slots with a command line, in order, and the inputs show the first listed
+// entry, which then counts as shown. A mask ticks no day past its end.
+TEST(History, ListsTheEntriesWithACommandLine) {
+    std::string shown;
+    for (const std::string& bytes : {entry("", "01:00:00") + entry("b", "02:00:00") + entry("c"), std::string()}) {
+        History history = history_of(bytes);
+        history.last_shown_index = 5;
+        const HistoryListing listing = list_history(history);
+        for (size_t i = 0; i < listing.count; ++i) {
+            shown += listing.items[i] + " "s;
+        }
+        shown += slot_time_text(history.slots[listing.shown_slot]) + " "s + std::to_string(history.last_shown_index);
+        shown += ";";
+    }
+    EXPECT_EQ(shown, "b c 02:00:00 0; -1;");
+    std::string days;
+    for (const char* mask : {"0010001", "001", ""}) {
+        for (const DayBox& box : DAY_BOXES) {
+            days += day_ticked(mask, box.day) ? "1" : "0";
+        }
+        days += " ";
+    }
+    EXPECT_EQ(days + std::to_string(day_ticked(nullptr, 0)), "0010001 0010000 0000000 0");
+}
