@@ -16,4 +16,14 @@ inline int32_t scale_for_dpi(int32_t value, uint32_t dpi) {
     return rescale_for_dpi(value, BASE_DPI, dpi);
 }
 
+// Whether a change to `to` asks for anything: a known DPI other than the current one.
+bool dpi_changes(uint32_t current, uint32_t to);
+// The dialog's DPI: the window's own where the system tells it (not 0), else the screen's, else 96.
+uint32_t choose_dpi(uint32_t window_dpi, int32_t screen_dpi);
+
+// The font the controls take at a DPI: the template's own back at its DPI, else a copy of it scaled
+// to the DPI, or the system's where the template named none (height 0).
+enum class DialogFont { TEMPLATE, SCALED, SYSTEM };
+DialogFont dialog_font_at(uint32_t dpi, uint32_t template_dpi, int32_t template_height);
+
 #endif

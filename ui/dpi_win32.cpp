@@ -1,5 +1,6 @@
 #include "ui/dpi_win32.h"
 
+#include "base/bounded_text.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/layout_win32.h"
@@ -18,48 +19,45 @@ constexpr int DDC_DISABLE_ALL_FLAGS = 0x0001 | 0x0002 | 0x0004;  // resize, rela
 
 template <typename Fn>
 Fn user32_function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    FARPROC found = user32 != nullptr ? GetProcAddress(user32, name) : nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(found));
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
 HFONT make_program_font(uint32_t dpi) {
-    return CreateFontA(scale_for_dpi(PROGRAM_FONT_HEIGHT, dpi), 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0,
-                       "Courier New");
+    LOGFONTA font{};
+    font.lfHeight = scale_for_dpi(PROGRAM_FONT_HEIGHT, dpi);
+    font.lfWeight = FW_NORMAL;
+    copy_text(font.lfFaceName, sizeof font.lfFaceName, "Courier New");
+    return CreateFontIndirectA(&font);
 }
 
 void set_font(HWND window, HFONT font) {
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-RECT client_rect(HWND dialog, HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+HFONT window_font(HWND window) {
+    return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
 }
 
-void place_scaled(HWND control, const RECT& r, uint32_t from, uint32_t to) {
-    const int32_t left = rescale_for_dpi(r.left, from, to);
-    const int32_t top = rescale_for_dpi(r.top, from, to);
-    MoveWindow(control, left, top, rescale_for_dpi(r.right, from, to) - left, rescale_for_dpi(r.bottom, from, to) - top,
-               FALSE);
+LayoutRect client_rect(HWND dialog, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), sizeof r / sizeof(POINT));
+    return layout_rect(r);
+}
+
+void place_scaled(HWND control, const LayoutRect& rect, uint32_t from, uint32_t to) {
+    const LayoutRect r = rescale_rect(rect, from, to);
+    MoveWindow(control, r.left, r.top, rect_width(r), rect_height(r), FALSE);
 }
 
 }  // namespace
 
 uint32_t window_dpi(HWND window) {
     static const auto get_dpi_for_window = user32_function<GetDpiForWindowFn>("GetDpiForWindow");
-    UINT dpi = get_dpi_for_window != nullptr ? get_dpi_for_window(window) : 0;
-    if (dpi == 0) {
-        HDC screen = GetDC(nullptr);
-        const int logical = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-        if (screen != nullptr) {
-            ReleaseDC(nullptr, screen);
-        }
-        dpi = logical > 0 ? static_cast<UINT>(logical) : BASE_DPI;
-    }
-    return dpi;
+    HDC screen = GetDC(nullptr);
+    const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return choose_dpi(get_dpi_for_window != nullptr ? get_dpi_for_window(window) : 0, screen_dpi);
 }
 
 void init_dialog_dpi(HWND dialog, DialogDpi& state) {
@@ -72,10 +70,9 @@ void init_dialog_dpi(HWND dialog, DialogDpi& state) {
         state.control_rects[state.control_count] = client_rect(dialog, child);
         ++state.control_count;
     }
-    HFONT template_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    if (template_font == nullptr || GetObjectA(template_font, sizeof state.template_font, &state.template_font) == 0) {
-        state.template_font = LOGFONTA{};
-    }
+    // Left all zero (height 0) when the dialog has no font of its own.
+    state.template_font = LOGFONTA{};
+    GetObjectA(window_font(dialog), sizeof state.template_font, &state.template_font);
     static const auto set_behavior = user32_function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior");
     if (set_behavior != nullptr) {
         set_behavior(dialog, DDC_DISABLE_ALL_FLAGS, DDC_DISABLE_ALL_FLAGS);
@@ -85,72 +82,58 @@ void init_dialog_dpi(HWND dialog, DialogDpi& state) {
 }
 
 void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint32_t dpi, const RECT* suggested) {
-    if (dpi == 0 || dpi == state.dpi) {
+    if (!dpi_changes(state.dpi, dpi)) {
         return;
     }
     const uint32_t from = state.dpi;
     state.dpi = dpi;
 
-    // Fonts from their figures at a known DPI, so that changes back and forth never drift; back at
-    // the template's DPI the controls get the template's own font again.
+    // Fonts from their figures at a known DPI, so that changes back and forth never drift. Without a
+    // font (the system's) the controls look as they did.
+    const DialogFont choice = dialog_font_at(dpi, state.template_dpi, state.template_font.lfHeight);
     HFONT dialog_font = nullptr;
-    if (dpi == state.template_dpi) {
-        dialog_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    } else if (state.template_font.lfHeight != 0) {
-        LOGFONTA scaled = state.template_font;
-        scaled.lfHeight = rescale_for_dpi(scaled.lfHeight, state.template_dpi, dpi);
-        dialog_font = CreateFontIndirectA(&scaled);
+    switch (choice) {
+        case DialogFont::TEMPLATE:
+            dialog_font = window_font(dialog);
+            break;
+        case DialogFont::SCALED: {
+            LOGFONTA scaled = state.template_font;
+            scaled.lfHeight = rescale_for_dpi(scaled.lfHeight, state.template_dpi, dpi);
+            dialog_font = CreateFontIndirectA(&scaled);
+            break;
+        }
+        case DialogFont::SYSTEM:
+            break;
     }
     HFONT program_font = make_program_font(dpi);
 
     // The controls outside the layout's table keep their place in the template, scaled; the
     // table's are placed again by the layout below.
     for (uint32_t i = 0; i < state.control_count; ++i) {
-        HWND control = state.controls[i];
-        place_scaled(control, state.control_rects[i], state.template_dpi, dpi);
-        if (GetDlgCtrlID(control) == IDC_PROGRAM) {
-            set_font(control, program_font != nullptr ? program_font : state.program_font);
-        } else if (dialog_font != nullptr) {
-            set_font(control, dialog_font);
-        }
+        place_scaled(state.controls[i], state.control_rects[i], state.template_dpi, dpi);
+        set_font(state.controls[i], dialog_font);
     }
-    if (program_font != nullptr) {
-        DeleteObject(state.program_font);
-        state.program_font = program_font;
-    }
-    if (dialog_font != nullptr) {
-        if (state.dialog_font != nullptr) {
-            DeleteObject(state.dialog_font);
-        }
-        state.dialog_font = dpi == state.template_dpi ? nullptr : dialog_font;
-    }
+    set_font(GetDlgItem(dialog, IDC_PROGRAM), program_font);
+    // Only now that no control uses them: the template's own font is not ours to delete.
+    DeleteObject(state.program_font);
+    DeleteObject(state.dialog_font);
+    state.program_font = program_font;
+    state.dialog_font = choice == DialogFont::SCALED ? dialog_font : nullptr;
 
-    RECT target{};
-    if (suggested != nullptr) {
-        target = *suggested;
-    } else {
-        GetWindowRect(dialog, &target);
-        target.right = target.left + rescale_for_dpi(target.right - target.left, from, dpi);
-        target.bottom = target.top + rescale_for_dpi(target.bottom - target.top, from, dpi);
-    }
-    follow_layout_dpi(layout, dpi, target);
+    RECT now{};
+    GetWindowRect(dialog, &now);
+    LayoutRect given{};
+    follow_layout_dpi(layout, dpi, dpi_change_target(layout_rect(suggested, given), layout_rect(now), from, dpi));
 }
 
 void release_dialog_dpi(HWND dialog, DialogDpi& state) {
-    if (state.program_font != nullptr) {
-        SendDlgItemMessageA(dialog, IDC_PROGRAM, WM_SETFONT, 0, FALSE);
-        DeleteObject(state.program_font);
-        state.program_font = nullptr;
+    // The dialog's own font (from the template) outlives its controls; they get it back.
+    HFONT template_font = window_font(dialog);
+    for (uint32_t i = 0; i < state.control_count; ++i) {
+        set_font(state.controls[i], template_font);
     }
-    if (state.dialog_font != nullptr) {
-        // The dialog's own font (from the template) outlives its controls; give it back to them.
-        HFONT template_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-        for (uint32_t i = 0; i < state.control_count; ++i) {
-            if (GetDlgCtrlID(state.controls[i]) != IDC_PROGRAM) {
-                SendMessageA(state.controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(template_font), FALSE);
-            }
-        }
-        DeleteObject(state.dialog_font);
-        state.dialog_font = nullptr;
-    }
+    DeleteObject(state.program_font);
+    DeleteObject(state.dialog_font);
+    state.program_font = nullptr;
+    state.dialog_font = nullptr;
 }

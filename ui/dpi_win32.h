@@ -21,7 +21,7 @@ struct DialogDpi {
     uint32_t template_dpi = 96;
     LOGFONTA template_font{};  // lfHeight 0: the dialog had no font of its own
     HWND controls[DIALOG_DPI_MAX_CONTROLS]{};
-    RECT control_rects[DIALOG_DPI_MAX_CONTROLS]{};  // client coordinates
+    LayoutRect control_rects[DIALOG_DPI_MAX_CONTROLS]{};  // client coordinates
     uint32_t control_count = 0;
 };
 

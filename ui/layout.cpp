@@ -257,6 +257,19 @@ LayoutRect rect_from_size(int32_t x, int32_t y, int64_t width, int64_t height) {
     return {x, y, clamp32(x + width), clamp32(y + height)};
 }
 
+LayoutRect rescale_rect(const LayoutRect& rect, uint32_t from_dpi, uint32_t to_dpi) {
+    return {rescale_for_dpi(rect.left, from_dpi, to_dpi), rescale_for_dpi(rect.top, from_dpi, to_dpi),
+            rescale_for_dpi(rect.right, from_dpi, to_dpi), rescale_for_dpi(rect.bottom, from_dpi, to_dpi)};
+}
+
+LayoutRect dpi_change_target(const LayoutRect* suggested, const LayoutRect& now, uint32_t from_dpi, uint32_t to_dpi) {
+    if (suggested != nullptr) {
+        return *suggested;
+    }
+    return rect_from_size(now.left, now.top, rescale_for_dpi(clamp32(width_of(now)), from_dpi, to_dpi),
+                          rescale_for_dpi(clamp32(height_of(now)), from_dpi, to_dpi));
+}
+
 void restore_dialog(Layout& layout, WindowOps& ops, int32_t x, int32_t y, uint32_t width, uint32_t height) {
     const LayoutRect desktop = ops.desktop_rect();
     // A size beyond the desktop hides the buttons anchored to the right and bottom edges; one below

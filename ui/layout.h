@@ -121,6 +121,17 @@ LayoutRect dialog_rect_to_keep(WindowOps& ops);
 LayoutRect placement_on_screen(const LayoutRect& placement, const LayoutRect& work, const LayoutRect& monitor);
 // A rectangle from its corner and size, within the 32-bit range.
 LayoutRect rect_from_size(int32_t x, int32_t y, int64_t width, int64_t height);
+inline int32_t rect_width(const LayoutRect& r) {
+    return r.right - r.left;
+}
+inline int32_t rect_height(const LayoutRect& r) {
+    return r.bottom - r.top;
+}
+// Each edge of a rectangle scaled from one DPI to another, so that touching controls keep touching.
+LayoutRect rescale_rect(const LayoutRect& rect, uint32_t from_dpi, uint32_t to_dpi);
+// Where the dialog goes when its DPI changes: the system's suggestion, or without one its rectangle
+// `now` with the size scaled.
+LayoutRect dpi_change_target(const LayoutRect* suggested, const LayoutRect& now, uint32_t from_dpi, uint32_t to_dpi);
 
 // lparam of LAYOUT_WM_SIZING points to a LayoutRect-compatible rectangle (the platform's RECT).
 // Results: 1 for WM_MOVE and WM_SIZING, 0 for WM_SIZE and anything else.

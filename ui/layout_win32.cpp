@@ -64,13 +64,15 @@ LayoutRect DialogWindowOps::desktop_rect() {
 }
 
 bool DialogWindowOps::on_a_monitor(const LayoutRect& rect) {
-    return MonitorFromRect(reinterpret_cast<const RECT*>(&rect), MONITOR_DEFAULTTONULL) != nullptr;
+    const RECT r = platform_rect(rect);
+    return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
 LayoutRect DialogWindowOps::nearest_work_area(const LayoutRect& rect) {
+    const RECT r = platform_rect(rect);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromRect(reinterpret_cast<const RECT*>(&rect), MONITOR_DEFAULTTONEAREST), &monitor);
+    GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor);
     return layout_rect(monitor.rcWork);
 }
 
@@ -99,8 +101,8 @@ void capture_layout(DialogLayout& layout, HWND dialog) {
     capture_layout(layout.layout, layout.ops);
 }
 
-void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target) {
-    follow_dpi(layout.layout, layout.ops, dpi, layout_rect(target));
+void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const LayoutRect& target) {
+    follow_dpi(layout.layout, layout.ops, dpi, target);
 }
 
 int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam) {

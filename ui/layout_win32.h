@@ -43,10 +43,18 @@ struct DialogLayout {
 // Captures the layout of `dialog` (call once in WM_INITDIALOG).
 void capture_layout(DialogLayout& layout, HWND dialog);
 // After a change of the dialog's DPI: the layout follows it and the dialog moves to `target`.
-void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const RECT& target);
-// The platform's rectangle as the layout's: the two have the same fields in the same places.
-inline const LayoutRect& layout_rect(const RECT& rect) {
-    return reinterpret_cast<const LayoutRect&>(rect);
+void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const LayoutRect& target);
+// The platform's rectangles as the layout's and back.
+inline LayoutRect layout_rect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+inline RECT platform_rect(const LayoutRect& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+// A rectangle the platform may leave out, as the layout's in `copy`.
+inline const LayoutRect* layout_rect(const RECT* rect, LayoutRect& copy) {
+    copy = rect != nullptr ? layout_rect(*rect) : LayoutRect{};
+    return rect != nullptr ? &copy : nullptr;
 }
 // For the main dialog procedure: every message it does not handle itself comes here.
 int handle_layout_message(DialogLayout& layout, UINT message, WPARAM wparam, LPARAM lparam);

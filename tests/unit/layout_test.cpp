@@ -158,6 +158,26 @@ TEST(Dpi, RescalesRoundingHalfAwayFromZero) {
     }
 }
 
+// Whether a change of DPI asks for anything, which DPI the dialog takes and which font its controls
+// take; where the dialog goes: the system's rectangle, or without one its own with the size scaled.
+TEST(Dpi, ChangesOfTheDialogsDpi) {
+    std::string seen;
+    for (const uint32_t to : {0u, 96u, 144u}) {
+        seen += std::to_string(dpi_changes(96, to));
+    }
+    for (const auto& pair : {std::make_pair(120u, 144), {0u, 144}, {0u, 0}}) {
+        seen += " " + std::to_string(choose_dpi(pair.first, pair.second));
+    }
+    for (const auto font : {dialog_font_at(144, 144, 0), dialog_font_at(96, 144, -11), dialog_font_at(96, 144, 0)}) {
+        seen += " " + std::to_string(static_cast<int>(font));
+    }
+    EXPECT_EQ(seen, "001 120 144 96 0 1 2");
+    const LayoutRect given{1, 2, 3, 4};
+    EXPECT_EQ(text_of(rescale_rect({10, 20, 30, 41}, 96, 144)), "15,30,45,62");
+    EXPECT_EQ(text_of(dpi_change_target(&given, {}, 96, 144)), "1,2,3,4");
+    EXPECT_EQ(text_of(dpi_change_target(nullptr, {100, 50, 196, 147}, 96, 144)), "100,50,244,196");
+}
+
 // After a capture that failed every message is ignored; a new capture starts from the size at that
 // moment; a missing control is never moved.
 TEST(Layout, CapturesAndMissingControls) {
