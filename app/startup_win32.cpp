@@ -11,8 +11,8 @@
 namespace {
 
 // Indexed by clamp_priority_index, which answers 0..3.
-const DWORD PRIORITY_CLASSES[4] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
-                                   REALTIME_PRIORITY_CLASS};
+const DWORD PRIORITY_CLASSES[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
+                                  REALTIME_PRIORITY_CLASS};
 
 void choose_ini_path(const ProgramOptions& options, MainSettings& settings) {
     const char* name = options.rows[OPTION_IF].present ? options.ini_path : DEFAULT_INI_NAME;

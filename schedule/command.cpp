@@ -78,12 +78,18 @@ QuotedPath quote_program_path(const char* path, char* out, size_t size) {
     return QuotedPath::TOO_LONG;
 }
 
-void unquote_program_path(const char* text, char* out, size_t size) {
+void chooser_start_name(const char* text, char* out, size_t size) {
     const char* from = text != nullptr ? text : "";
     const size_t length = strlen(from);
     const bool quoted = length > 1 && from[0] == '"' && strchr(from + 1, '"') == from + length - 1;
     if (!quoted || !format_text(out, size, "%.*s", static_cast<int>(std::min<size_t>(length - 2, INT_MAX)), from + 1)) {
         copy_text(out, size, from);
+    }
+    // The chooser refuses such a name on Windows; Wine shows it and then reports it refused.
+    for (const char* c = out; c != nullptr && *c != '\0'; ++c) {
+        if (strchr("\"<>|*?", *c) != nullptr || static_cast<unsigned char>(*c) < ' ') {
+            copy_text(out, size, "");
+        }
     }
 }
 

@@ -18,9 +18,9 @@ enum class QuotedPath { AS_IS, QUOTED, TOO_LONG };
 // otherwise. TOO_LONG, with `out` empty, when that does not fit `size`.
 QuotedPath quote_program_path(const char* path, char* out, size_t size);
 
-// The reverse, for the chooser to start from: a path in double quotes without them, any other text
-// as it is.
-void unquote_program_path(const char* text, char* out, size_t size);
+// The file name the chooser starts from for a command line: a path in double quotes without them, a
+// text that can be no file name (quotes, wildcards, redirections) none at all, any other as it is.
+void chooser_start_name(const char* text, char* out, size_t size);
 
 // The platform's attribute bits of a path (GetFileAttributesA): what answers for no path at all, and
 // the bit of a folder.

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -18,26 +18,26 @@ struct WorkerJob {
     ScheduleRequest request{};
     WorkerReceiver receiver{};
     HANDLE wake = nullptr;
-    std::atomic<int> owners{2};
+    Shares shares;
 };
 
 namespace {
 
-// From the process heap rather than operator new, which would bring the C++ runtime's exceptions
-// into kelvast.exe.
+// From the C runtime's heap rather than operator new, which would bring the C++ runtime's
+// exceptions into kelvast.exe.
 WorkerJob* new_job() {
-    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(WorkerJob));
+    void* memory = malloc(sizeof(WorkerJob));
     return memory != nullptr ? new (memory) WorkerJob : nullptr;
 }
 
 void free_job(WorkerJob* job) {
     CloseHandle(job->wake);
     job->~WorkerJob();
-    HeapFree(GetProcessHeap(), 0, job);
+    free(job);
 }
 
 void release(WorkerJob* job) {
-    if (job->owners.fetch_sub(1) == 1) {
+    if (job->shares.release()) {
         free_job(job);
     }
 }
@@ -59,9 +59,7 @@ Scheduler::~Scheduler() {
         WaitForSingleObject(thread_, WORKER_EXIT_WAIT_MS);
         release(job_);
     }
-    if (thread_ != nullptr) {
-        CloseHandle(thread_);
-    }
+    CloseHandle(thread_);
 }
 
 void Scheduler::notify(const WorkerReceiver& receiver) {
@@ -113,12 +111,11 @@ Scheduler::Outcome Scheduler::start(const char* command_line, uint32_t target_se
 }
 
 void Scheduler::worker_done() {
-    if (thread_ != nullptr) {
-        CloseHandle(thread_);
-        thread_ = nullptr;
+    if (job_ == nullptr) {
+        return;
     }
-    if (job_ != nullptr) {
-        release(job_);
-        job_ = nullptr;
-    }
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    release(job_);
+    job_ = nullptr;
 }

@@ -30,6 +30,10 @@ void set_clock_instant(ClockReading& clock, uint64_t utc_ticks, uint64_t local_t
     clock.utc_offset_minutes = static_cast<int32_t>(offset_ticks / (TICKS_PER_SECOND * SECONDS_PER_MINUTE));
 }
 
+bool Shares::release() {
+    return count.fetch_sub(1) == 1;
+}
+
 WorkerState start_worker_state(uint32_t target_second) {
     WorkerState state{};
     state.target = target_second;

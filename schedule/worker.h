@@ -2,6 +2,7 @@
 #ifndef KELVAST_WORKER_H
 #define KELVAST_WORKER_H
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -38,6 +39,13 @@ struct ClockReading {
 
 // The instant of a reading from the platform's UTC ticks and the same ticks turned local.
 void set_clock_instant(ClockReading& clock, uint64_t utc_ticks, uint64_t local_ticks);
+
+// The shares in something two threads use, the last of which frees it.
+struct Shares {
+    std::atomic<int> count{2};
+    // True for the share let go last.
+    bool release();
+};
 
 struct WorkerState {
     uint32_t target;  // T

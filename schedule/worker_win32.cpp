@@ -1,6 +1,8 @@
 #include <windows.h>
 
-#include <new>
+#include <cstdlib>
+
+#include "base/messages_win32.h"
 
 #include "schedule/worker_win32.h"
 
@@ -60,7 +62,8 @@ LaunchResult Win32WorkerPlatform::start_process(char* command_line) {
 
 WatchedProcess Win32WorkerPlatform::watched_process() {
     DWORD exit_code = STILL_ACTIVE;
-    const bool ended = WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process_, &exit_code);
+    const bool ended =
+        WaitForSingleObject(process_, NO_WAIT) == WAIT_OBJECT_0 && GetExitCodeProcess(process_, &exit_code);
     return {ended, exit_code};
 }
 
@@ -70,18 +73,19 @@ void Win32WorkerPlatform::release_process() {
 }
 
 // Posted with its own copy: the worker never waits for the dialog, and a message that finds the
-// dialog gone costs only its few bytes, which the ending process takes back.
+// dialog gone (the program is ending) costs only its few bytes, which the ending process takes back.
+// Without memory for it an empty message comes, which shows nothing.
 void Win32WorkerPlatform::report(const RunOutcome& outcome) {
-    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof outcome);
-    if (memory != nullptr && !PostMessageA(receiver_.window, receiver_.outcome_message, 0,
-                                           reinterpret_cast<LPARAM>(new (memory) RunOutcome(outcome)))) {
-        HeapFree(GetProcessHeap(), 0, memory);
+    auto* copy = static_cast<RunOutcome*>(malloc(sizeof outcome));
+    if (copy != nullptr) {
+        *copy = outcome;
     }
+    PostMessageA(receiver_.window, receiver_.outcome_message, NO_WPARAM, reinterpret_cast<LPARAM>(copy));
 }
 
 // Sent, not posted: the dialog closes our handle while we still wait here.
 void Win32WorkerPlatform::notify_done() {
-    SendMessageA(receiver_.window, receiver_.done_message, WORKER_DONE, 0);
+    SendMessageA(receiver_.window, receiver_.done_message, WORKER_DONE, NO_LPARAM);
 }
 
 bool take_outcome(LPARAM lparam, RunOutcome& outcome) {
@@ -90,6 +94,6 @@ bool take_outcome(LPARAM lparam, RunOutcome& outcome) {
         return false;
     }
     outcome = *posted;
-    HeapFree(GetProcessHeap(), 0, posted);
+    free(posted);
     return true;
 }

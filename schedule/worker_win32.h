@@ -9,6 +9,9 @@
 // Low word of wParam of the WM_USER message the worker sends when it ends.
 constexpr WPARAM WORKER_DONE = 401;
 
+// A wait that only asks whether the object is signalled.
+constexpr DWORD NO_WAIT = 0;
+
 // Stack reserved for the worker thread: its polls and CreateProcessA need a few KB. The default
 // of the exe (2 MB) is what the main thread gets; Wine commits a thread's whole reservation.
 constexpr SIZE_T WORKER_STACK_RESERVE = 256 * 1024;

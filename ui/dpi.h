@@ -6,6 +6,10 @@
 #include <cstdint>
 
 constexpr uint32_t BASE_DPI = 96;
+// What the platform answers when it cannot tell a window's DPI.
+constexpr uint32_t UNKNOWN_DPI = 0;
+// The command line's font height in pixels at 96 DPI.
+constexpr int32_t PROGRAM_FONT_HEIGHT = 15;
 
 // value * to / from, rounded half away from zero as the platform's MulDiv rounds, clamped to the
 // 32-bit range; a DPI of 0 (unknown) counts as BASE_DPI.

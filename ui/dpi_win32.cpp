@@ -1,14 +1,12 @@
 #include "ui/dpi_win32.h"
 
 #include "base/bounded_text.h"
+#include "base/messages_win32.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/layout_win32.h"
 
 namespace {
-
-// The command line's font height in pixels at 96 DPI.
-constexpr int32_t PROGRAM_FONT_HEIGHT = 15;
 
 // Windows 10 1607 and later; Wine 8 has it too. Looked up so the program still starts on older
 // systems.
@@ -35,7 +33,7 @@ void set_font(HWND window, HFONT font) {
 }
 
 HFONT window_font(HWND window) {
-    return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, NO_WPARAM, NO_LPARAM));
 }
 
 LayoutRect client_rect(HWND dialog, HWND control) {
@@ -57,18 +55,16 @@ uint32_t window_dpi(HWND window) {
     HDC screen = GetDC(nullptr);
     const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return choose_dpi(get_dpi_for_window != nullptr ? get_dpi_for_window(window) : 0, screen_dpi);
+    return choose_dpi(get_dpi_for_window != nullptr ? get_dpi_for_window(window) : UNKNOWN_DPI, screen_dpi);
 }
 
 void init_dialog_dpi(HWND dialog, DialogDpi& state) {
     state.dpi = window_dpi(dialog);
     state.template_dpi = state.dpi;
-    state.control_count = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr && state.control_count < DIALOG_DPI_MAX_CONTROLS;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        state.controls[state.control_count] = child;
-        state.control_rects[state.control_count] = client_rect(dialog, child);
-        ++state.control_count;
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (ScaledControl& control : state.controls) {
+        control = ScaledControl{child, client_rect(dialog, child)};
+        child = GetWindow(child, GW_HWNDNEXT);
     }
     // Left all zero (height 0) when the dialog has no font of its own.
     state.template_font = LOGFONTA{};
@@ -92,6 +88,7 @@ void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint
     // font (the system's) the controls look as they did.
     const DialogFont choice = dialog_font_at(dpi, state.template_dpi, state.template_font.lfHeight);
     HFONT dialog_font = nullptr;
+    HFONT made = nullptr;  // the one of ours among them
     switch (choice) {
         case DialogFont::TEMPLATE:
             dialog_font = window_font(dialog);
@@ -99,7 +96,7 @@ void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint
         case DialogFont::SCALED: {
             LOGFONTA scaled = state.template_font;
             scaled.lfHeight = rescale_for_dpi(scaled.lfHeight, state.template_dpi, dpi);
-            dialog_font = CreateFontIndirectA(&scaled);
+            dialog_font = made = CreateFontIndirectA(&scaled);
             break;
         }
         case DialogFont::SYSTEM:
@@ -109,16 +106,16 @@ void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint
 
     // The controls outside the layout's table keep their place in the template, scaled; the
     // table's are placed again by the layout below.
-    for (uint32_t i = 0; i < state.control_count; ++i) {
-        place_scaled(state.controls[i], state.control_rects[i], state.template_dpi, dpi);
-        set_font(state.controls[i], dialog_font);
+    for (const ScaledControl& control : state.controls) {
+        place_scaled(control.window, control.rect, state.template_dpi, dpi);
+        set_font(control.window, dialog_font);
     }
     set_font(GetDlgItem(dialog, IDC_PROGRAM), program_font);
     // Only now that no control uses them: the template's own font is not ours to delete.
     DeleteObject(state.program_font);
     DeleteObject(state.dialog_font);
     state.program_font = program_font;
-    state.dialog_font = choice == DialogFont::SCALED ? dialog_font : nullptr;
+    state.dialog_font = made;
 
     RECT now{};
     GetWindowRect(dialog, &now);
@@ -129,8 +126,8 @@ void follow_dpi_change(HWND dialog, DialogDpi& state, DialogLayout& layout, uint
 void release_dialog_dpi(HWND dialog, DialogDpi& state) {
     // The dialog's own font (from the template) outlives its controls; they get it back.
     HFONT template_font = window_font(dialog);
-    for (uint32_t i = 0; i < state.control_count; ++i) {
-        set_font(state.controls[i], template_font);
+    for (const ScaledControl& control : state.controls) {
+        set_font(control.window, template_font);
     }
     DeleteObject(state.program_font);
     DeleteObject(state.dialog_font);

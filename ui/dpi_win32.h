@@ -11,6 +11,13 @@
 
 constexpr uint32_t DIALOG_DPI_MAX_CONTROLS = 32;
 
+// A control of the dialog and where it stood in the template (client coordinates). Slots beyond the
+// dialog's controls hold no window, and the calls on them do nothing.
+struct ScaledControl {
+    HWND window;
+    LayoutRect rect;
+};
+
 // What the dialog holds for its current DPI. The fonts are its own; release_dialog_dpi frees them.
 struct DialogDpi {
     uint32_t dpi = 96;
@@ -20,9 +27,7 @@ struct DialogDpi {
     // and forth never drift.
     uint32_t template_dpi = 96;
     LOGFONTA template_font{};  // lfHeight 0: the dialog had no font of its own
-    HWND controls[DIALOG_DPI_MAX_CONTROLS]{};
-    LayoutRect control_rects[DIALOG_DPI_MAX_CONTROLS]{};  // client coordinates
-    uint32_t control_count = 0;
+    ScaledControl controls[DIALOG_DPI_MAX_CONTROLS]{};
 };
 
 // GetDpiForWindow where the system has it, else the screen's logical DPI.

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <cderr.h>
 #include <commdlg.h>
 
 #include "ui/file_chooser_win32.h"
@@ -9,47 +8,27 @@
 namespace {
 
 using OpenFileNameFunction = decltype(&GetOpenFileNameA);
-using ExtendedErrorFunction = decltype(&CommDlgExtendedError);
 
-OpenFileNameFunction open_file_name = nullptr;
-ExtendedErrorFunction extended_error = nullptr;
-
-template <typename Function>
-Function find_function(HMODULE module, const char* name) {
-    // Through void*: FARPROC is a placeholder type, not the function's own.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// Loaded once and kept: a chooser used once is likely to be used again.
-bool load_common_dialogs() {
-    if (open_file_name != nullptr) {
-        return true;
-    }
-    // A DLL of that name beside kelvast.exe, in a Downloads folder say, must never be the one loaded.
-    // Windows 7 without the update that brought the flag refuses it; there comdlg32 is a known DLL.
+// A DLL of that name beside kelvast.exe, in a Downloads folder say, must never be the one loaded.
+// Windows 7 without the update that brought the flag refuses it; there comdlg32 is a known DLL. Each
+// use loads it again, which only counts one more user of the library once loaded.
+HMODULE load_common_dialogs() {
     HMODULE module = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    module = module != nullptr ? module : LoadLibraryA("comdlg32.dll");
-    if (module == nullptr) {
-        return false;
-    }
-    extended_error = find_function<ExtendedErrorFunction>(module, "CommDlgExtendedError");
-    open_file_name = find_function<OpenFileNameFunction>(module, "GetOpenFileNameA");
-    if (open_file_name == nullptr || extended_error == nullptr) {
-        open_file_name = nullptr;
-        FreeLibrary(module);
-        return false;
-    }
-    return true;
+    return module != nullptr ? module : LoadLibraryA("comdlg32.dll");
 }
 
 }  // namespace
 
 bool choose_program_file(HWND owner, const char* initial, char (&path)[COMMAND_LINE_SIZE]) {
-    if (!load_common_dialogs()) {
+    // Without the library nothing is found, and nothing is shown.
+    // Through void*: FARPROC is a placeholder type, not the function's own.
+    const auto open_file_name = reinterpret_cast<OpenFileNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(load_common_dialogs(), "GetOpenFileNameA")));
+    if (open_file_name == nullptr) {
         return false;
     }
     copy_text(path, sizeof path, initial);
-    char file_title[256] = "";
+    char file_title[COMMAND_LINE_SIZE] = "";
     OPENFILENAMEA chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = owner;
@@ -65,13 +44,7 @@ bool choose_program_file(HWND owner, const char* initial, char (&path)[COMMAND_L
     // launches would start in, and search, the last of them.
     char directory[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof directory, directory);
-    BOOL chosen = open_file_name(&chooser);
-    if (!chosen && extended_error() == FNERR_INVALIDFILENAME) {
-        // A command line with arguments is no file name; the chooser refuses to open with it, so
-        // open it empty instead of doing nothing.
-        path[0] = '\0';
-        chosen = open_file_name(&chooser);
-    }
+    const BOOL chosen = open_file_name(&chooser);
     SetCurrentDirectoryA(directory);
     return chosen != FALSE;
 }

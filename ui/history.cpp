@@ -157,6 +157,17 @@ HistoryListing list_history(History& history) {
     return listing;
 }
 
+const HistorySlot* select_history_item(History& history, int64_t selection) {
+    if (selection < 0 || selection > INT32_MAX) {
+        return nullptr;
+    }
+    const int position = static_cast<int>(selection);
+    const bool changed = position != history.last_shown_index;
+    history.last_shown_index = position;
+    const int slot = slot_for_list_position(history, position);
+    return changed && slot >= 0 ? &history.slots[slot] : nullptr;
+}
+
 const DayBox DAY_BOXES[7] = {{IDC_DAY_SU, 0}, {IDC_DAY_MO, 1}, {IDC_DAY_TU, 2}, {IDC_DAY_WE, 3},
                              {IDC_DAY_TH, 4}, {IDC_DAY_FR, 5}, {IDC_DAY_SA, 6}};
 

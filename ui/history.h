@@ -48,6 +48,10 @@ struct HistoryListing {
 // Splits and lists; the first item counts as shown (last_shown_index) when there is one.
 HistoryListing list_history(History& history);
 
+// The slot a selection of the list (-1: none) shows in the inputs: none when nothing is selected or
+// the entry is the one shown already. The selection counts as shown from then on.
+const HistorySlot* select_history_item(History& history, int64_t selection);
+
 // The seven day check boxes, Sunday first, and the days of a mask: past the end of a short mask no
 // day is ticked.
 struct DayBox {

@@ -2,6 +2,7 @@
 
 #include "ui/info_dialog_win32.h"
 
+#include "base/messages_win32.h"
 #include "ui/info_text.h"
 
 namespace {
@@ -14,11 +15,9 @@ struct InfoTexts {
 };
 
 void fill_info_dialog(HWND dialog, const InfoTexts& texts) {
-    HWND field = GetDlgItem(dialog, texts.text_field_id);
-    SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(texts.caption));
-    // The field starts empty, so replacing the whole selection adds the text once per opening.
-    SendMessageA(field, EM_SETSEL, 0, -1);
-    SendMessageA(field, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(texts.listing));
+    SetWindowTextA(dialog, texts.caption);
+    // The whole text at once: every opening shows it once.
+    SetDlgItemTextA(dialog, texts.text_field_id, texts.listing);
 }
 
 INT_PTR CALLBACK info_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -31,7 +30,7 @@ INT_PTR CALLBACK info_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
                 case IDOK:
                 case IDCANCEL:
                 case IDABORT:
-                    EndDialog(dialog, 1);
+                    EndDialog(dialog, DIALOG_ENDED);
                     return TRUE;
                 default:
                     return FALSE;

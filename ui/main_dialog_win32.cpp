@@ -4,6 +4,7 @@
 #include "ui/main_dialog_win32.h"
 
 #include "base/bounded_text.h"
+#include "base/messages_win32.h"
 #include "config/settings_win32.h"
 #include "res/resource.h"
 #include "schedule/command.h"
@@ -22,6 +23,9 @@
 #endif
 
 namespace {
+
+// The last edge of a status line's parts: the end of the line.
+constexpr int TO_THE_END = -1;
 
 const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
                          IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
@@ -79,15 +83,17 @@ void fit_status_parts(const MainDialogContext& context, HWND dialog) {
     format_outcome(context, widest_outcome(), outcome, sizeof outcome);
     HWND status = GetDlgItem(dialog, IDC_STATUS);
     HDC dc = GetDC(status);
-    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, NO_WPARAM, NO_LPARAM)));
     const int waiting_width = text_width(dc, waiting);
     const int outcome_width = text_width(dc, outcome);
     SelectObject(dc, font);
     ReleaseDC(status, dc);
     RECT client{};
     GetClientRect(status, &client);
-    const int edges[] = {status_left_part_edge(client.right, waiting_width, outcome_width, context.dpi.dpi), -1};
-    SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    // The right part runs to the end of the line.
+    const int edges[] = {status_left_part_edge(client.right, waiting_width, outcome_width, context.dpi.dpi),
+                         TO_THE_END};
+    SendMessageA(status, SB_SETPARTS, sizeof edges / sizeof edges[0], reinterpret_cast<LPARAM>(edges));
 }
 
 void show_status_string(MainDialogContext& context, HWND dialog, UINT id) {
@@ -146,7 +152,7 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
     context.minimise_when_shown = false;
     context.settings_saved = false;
     if (context.auto_start) {
-        SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_START, NO_LPARAM);
         context.minimise_when_shown = true;
     }
 }
@@ -170,7 +176,7 @@ void on_start(MainDialogContext& context, HWND dialog) {
     SetDlgItemTextA(dialog, IDC_TIME, scratch_text);
     show_run_status(dialog, "");
 
-    int states[7];
+    int states[sizeof DAY_BOXES / sizeof DAY_BOXES[0]];
     for (const DayBox& box : DAY_BOXES) {
         states[box.day] = static_cast<int>(IsDlgButtonChecked(dialog, box.id));
     }
@@ -217,29 +223,21 @@ void save_on_leaving(MainDialogContext& context) {
 
 void on_exit(MainDialogContext& context, HWND dialog) {
     save_on_leaving(context);
-    EndDialog(dialog, 1);
+    EndDialog(dialog, DIALOG_ENDED);
 }
 
 void on_program_notification(MainDialogContext& context, HWND dialog) {
     GetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text, sizeof context.program_text);
-    History& history = context.settings.history;
-    LRESULT selection = SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_GETCURSEL, 0, 0);
-    if (selection == CB_ERR) {
-        return;
+    const HistorySlot* slot = select_history_item(
+        context.settings.history, SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_GETCURSEL, NO_WPARAM, NO_LPARAM));
+    if (slot != nullptr) {
+        show_history_slot(dialog, *slot);
     }
-    int position = static_cast<int>(selection);
-    if (history.last_shown_index == -1 || position != history.last_shown_index) {
-        int slot = slot_for_list_position(history, position);
-        if (slot >= 0) {
-            show_history_slot(dialog, history.slots[slot]);
-        }
-    }
-    history.last_shown_index = position;
 }
 
 void on_browse(MainDialogContext& context, HWND dialog) {
     char initial[COMMAND_LINE_SIZE];
-    unquote_program_path(context.program_text, initial, sizeof initial);
+    chooser_start_name(context.program_text, initial, sizeof initial);
     char chosen[COMMAND_LINE_SIZE];
     if (!choose_program_file(dialog, initial, chosen)) {
         return;
@@ -253,7 +251,7 @@ void on_browse(MainDialogContext& context, HWND dialog) {
     SetDlgItemTextA(dialog, IDC_PROGRAM, context.program_text);
 }
 
-void on_info(const MainDialogContext& context, HWND dialog) {
+void on_info(MainDialogContext& context, HWND dialog) {
     char title[DIALOG_TEXT_SIZE];
     format_title_line(title, sizeof title);
     const InfoDialogContent content{IDC_INFO_TEXT,      title,           KELVAST_BUILD_DATE,
@@ -261,35 +259,35 @@ void on_info(const MainDialogContext& context, HWND dialog) {
     show_info_dialog(context.instance, dialog, content);
 }
 
+void on_time_help(MainDialogContext&, HWND dialog) {
+    MessageBoxA(dialog, "Enter time as HH:MM:SS\r   Example 14:53:27\r", "Help", MB_OK);
+}
+
+void on_cancel(MainDialogContext& context, HWND) {
+    context.scheduler.cancel();
+}
+
+struct Command {
+    int id;
+    void (*run)(MainDialogContext& context, HWND dialog);
+};
+
+// Enter is Start; Escape, the close box and 3 are Exit.
+const Command COMMANDS[] = {{IDOK, on_start},        {IDC_START, on_start},
+                            {IDCANCEL, on_exit},     {IDABORT, on_exit},
+                            {IDC_EXIT, on_exit},     {IDC_PROGRAM, on_program_notification},
+                            {IDC_BROWSE, on_browse}, {IDC_TIME_HELP, on_time_help},
+                            {IDC_INFO, on_info},     {IDC_CANCEL, on_cancel}};
+
+// False for an identifier that is none of the dialog's commands.
 bool on_command(MainDialogContext& context, HWND dialog, int id) {
-    switch (id) {
-        case IDOK:
-        case IDC_START:
-            on_start(context, dialog);
+    for (const Command& command : COMMANDS) {
+        if (command.id == id) {
+            command.run(context, dialog);
             return true;
-        case IDCANCEL:
-        case IDABORT:
-        case IDC_EXIT:
-            on_exit(context, dialog);
-            return true;
-        case IDC_PROGRAM:
-            on_program_notification(context, dialog);
-            return true;
-        case IDC_BROWSE:
-            on_browse(context, dialog);
-            return true;
-        case IDC_TIME_HELP:
-            MessageBoxA(dialog, "Enter time as HH:MM:SS\r   Example 14:53:27\r", "Help", MB_OK);
-            return true;
-        case IDC_INFO:
-            on_info(context, dialog);
-            return true;
-        case IDC_CANCEL:
-            context.scheduler.cancel();
-            return true;
-        default:
-            return false;
+        }
     }
+    return false;
 }
 
 }  // namespace
@@ -331,7 +329,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             if (wparam) {
                 save_on_leaving(*context);
             }
-            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, FALSE);
             return TRUE;
         case MSG_MINIMISE_AFTER_SHOW:
             ShowWindow(dialog, SW_MINIMIZE);
@@ -339,7 +337,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case WM_SHOWWINDOW:
             if (wparam && context->minimise_when_shown) {
                 context->minimise_when_shown = false;
-                PostMessageA(dialog, MSG_MINIMISE_AFTER_SHOW, 0, 0);
+                PostMessageA(dialog, MSG_MINIMISE_AFTER_SHOW, NO_WPARAM, NO_LPARAM);
             }
             break;
         case WM_DPICHANGED:

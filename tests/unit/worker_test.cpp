@@ -151,6 +151,9 @@ TEST(RunWorker, LaunchesOncePerDayAcrossClockChanges) {
         instants += std::to_string(clock.utc_seconds) + " " + std::to_string(clock.utc_offset_minutes) + " ";
     }
     EXPECT_EQ(instants, "86400 60 86400 -300 ");
+    Shares shares;
+    const bool first = shares.release();
+    EXPECT_EQ(std::to_string(first) + std::to_string(shares.release()), "01") << "the second lets go last";
 }
 
 // Every launch is reported, and the end of the one started last; a path with blanks that names a

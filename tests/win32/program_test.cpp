@@ -100,6 +100,15 @@ struct Kelvast {
     T* remote() const {
         return static_cast<T*>(VirtualAllocEx(process.hProcess, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
     }
+    // The right edges of the status line's parts.
+    std::vector<int> parts() const {
+        int* buffer = remote<int>();
+        int edges[4] = {};
+        const auto count = SendMessageA(item(IDC_STATUS), SB_GETPARTS, 4, LPARAM(buffer));
+        ReadProcessMemory(process.hProcess, buffer, edges, sizeof edges, nullptr);
+        VirtualFreeEx(process.hProcess, buffer, 0, MEM_RELEASE);
+        return std::vector<int>(edges, edges + (count > 0 && count < 4 ? count : 0));
+    }
     // The text of a part of the status line.
     std::string part(int index) const {
         char* buffer = remote<char>();
@@ -310,6 +319,7 @@ TEST(Program, RunsCancelsAndLaunches) {
               "Invalid command line parameter(s) \"-pp=99999999999 (invalid value)-pp=x (invalid "
               "value)/bad=a b - -abcdefghij -abcdefghij -abcdefghij -abcdefghij -abcdefghij -abc\"");
     EXPECT_EQ(GetPriorityClass(k.process.hProcess), DWORD(HIGH_PRIORITY_CLASS));
+
     auto idle = [&] { return IsWindowEnabled(k.item(IDC_START)) && IsWindowEnabled(k.item(IDC_DAY_SA)); };
     k.start("never-a.exe", "11", "1000001");
     // Cancel and Enter between two of the worker's polls, which follow each fifth of a second.
@@ -336,6 +346,14 @@ TEST(Program, RunsCancelsAndLaunches) {
     k.command(IDC_CANCEL);
     EXPECT_TRUE(wait_until([&] { return k.text(IDC_STATUS) == "Thread ended normally" && idle(); }));
     EXPECT_EQ(k.part(1), failed);
+    // Picking an earlier entry from the list brings back its time and days, once.
+    const std::pair<int, std::string> picks[] = {{2, "11:00:00|1000001"}, {0, soon + "|1111111"}, {0, "|1111111"}};
+    for (const auto& [position, shown] : picks) {
+        SendMessageA(k.item(IDC_PROGRAM), CB_SETCURSEL, position, 0);
+        SetDlgItemTextA(k.dialog, IDC_TIME, "");
+        SendMessageA(k.dialog, WM_COMMAND, MAKEWPARAM(IDC_PROGRAM, CBN_SELCHANGE), LPARAM(k.item(IDC_PROGRAM)));
+        EXPECT_EQ(k.text(IDC_TIME) + "|" + k.days(), shown) << position;
+    }
 
     const std::string head = "\"" + path_beside_test("probe.exe") + "\" \"" + record + "\" 7 ",
                       tail = " a&&yyyymoddhhmiss b&&ss&&& c&&mo&&&&dd&&",
@@ -448,6 +466,33 @@ TEST(Program, DamagedOrUnusableStores) {
     EXPECT_FALSE(std::filesystem::exists(dir + "\\missing"));
 }
 
+// A window kept a pixel beyond any edge of the desktop opens in the work area, at its size.
+TEST(Program, AWindowKeptOffTheScreenOpensOnIt) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN),
+              right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN), bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int w = 600, h = 300,
+              kept[][2] = {{left - w - 1, 100}, {right + 1, 100}, {100, top - h - 1}, {100, bottom + 1}};
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    for (const auto& at : kept) {
+        delete_program_key();
+        for (const auto& [name, value] :
+             {std::make_pair("PosX", at[0]), {"PosY", at[1]}, {"Width", w}, {"Height", h}}) {
+            RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(PROGRAM_KEY) + "\\Window").c_str(), name, REG_DWORD, &value,
+                            sizeof value);
+        }
+        Kelvast k("-rr");
+        ASSERT_TRUE(k.up());
+        const RECT r = k.rect();
+        RECT inside{};
+        IntersectRect(&inside, &r, &work);
+        // Snapping to the screen's lines may then take it up to their pull beyond the work area.
+        EXPECT_TRUE(inside.right - inside.left > w - 20 && inside.bottom - inside.top > h - 20 &&
+                    r.right - r.left == w && r.bottom - r.top == h)
+            << at[0] << "," << at[1] << ": " << str(r);
+    }
+}
+
 // Where each control sits in the dialog's client area, which none may leave.
 std::string controls(HWND dialog) {
     RECT client{}, r{}, both{};
@@ -476,6 +521,14 @@ TEST(Program, FrameAtAHigherScale) {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     ASSERT_TRUE(k.up());
     EXPECT_EQ(GetPriorityClass(k.process.hProcess), DWORD(IDLE_PRIORITY_CLASS)) << "the lowest there is";
+    // The status line's two parts share it, the right one running to its end, whatever its size.
+    auto shared = [&] {
+        const std::vector<int> edges = k.parts();
+        RECT line{};
+        GetClientRect(k.item(IDC_STATUS), &line);
+        return edges.size() == 2 && edges[0] > line.right / 3 && edges[0] < line.right * 2 / 3 && edges[1] == -1;
+    };
+    EXPECT_TRUE(shared());
     const RECT start = k.rect();
     const int w = start.right - start.left, h = start.bottom - start.top, d = MulDiv(20, dpi, 96);
     RECT tiny{1000, 800, 1010, 810};
@@ -493,6 +546,7 @@ TEST(Program, FrameAtAHigherScale) {
     ShowWindow(k.dialog, SW_MAXIMIZE);
     const RECT now = k.rect();
     const std::string maximised = controls(k.dialog);
+    EXPECT_TRUE(shared());
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(work.left - now.left, now.right - work.right) << "maximised, yet snapped";
@@ -509,6 +563,7 @@ TEST(Program, FrameAtAHigherScale) {
         SendMessageA(k.dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(remote));
         EXPECT_EQ(str(k.rect()), str(r)) << to;
         EXPECT_NEAR(SendMessageA(k.item(IDC_PROGRAM), CB_GETITEMHEIGHT, 0, 0), MulDiv(15, to, 96), 1) << to;
+        EXPECT_TRUE(shared()) << to;
         controls(k.dialog);
     }
     EXPECT_EQ(controls(k.dialog), before) << "back at the first scale";
@@ -533,9 +588,23 @@ TEST(Program, APathWithABlankStartsOnlyThatProgram) {
     }
     Kelvast k("-rd -id", dir.c_str());
     ASSERT_TRUE(k.up());
-    k.post(IDC_BROWSE);
     HWND chooser = nullptr;
-    ASSERT_TRUE(wait_until([&] { return (chooser = FindWindowA(nullptr, "Sample data output file")) != nullptr; }));
+    auto open_chooser = [&] {
+        k.post(IDC_BROWSE);
+        return wait_until([&] { return (chooser = FindWindowA(nullptr, "Sample data output file")) != nullptr; });
+    };
+    // A command line that is no file name: the chooser opens all the same, on programs and with no
+    // name; cancelled, it leaves the field alone.
+    const std::string typed = "\"a b\" c";
+    SetDlgItemTextA(k.dialog, IDC_PROGRAM, typed.c_str());
+    SendMessageA(k.dialog, WM_COMMAND, MAKEWPARAM(IDC_PROGRAM, CBN_EDITCHANGE), LPARAM(k.item(IDC_PROGRAM)));
+    ASSERT_TRUE(open_chooser());
+    EXPECT_EQ(window_text(GetDlgItem(chooser, cmb1)) + "|" + window_text(GetDlgItem(chooser, cmb13)),
+              "Executable files|");
+    SendMessageTimeoutA(chooser, WM_COMMAND, IDCANCEL, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(chooser); }));
+    EXPECT_EQ(k.text(IDC_PROGRAM), typed);
+    ASSERT_TRUE(open_chooser());
     // Into the folder first, as a user goes there, then the file.
     for (const std::string& name : {folder, std::string("probe.exe")}) {
         HWND field = GetDlgItem(chooser, cmb13);
