@@ -109,6 +109,16 @@ TEST(History, ListsTheEntriesWithACommandLine) {
         shown += ";";
     }
     EXPECT_EQ(shown, "b c 02:00:00 0; -1;");
+    // Picking an item shows its entry, unless it is the one shown already; nothing picked shows nothing.
+    History history = history_of(entry("", "01:00:00") + entry("b", "02:00:00") + entry("c", "03:00:00"));
+    list_history(history);
+    std::string picked;
+    for (const int64_t selection :
+         {int64_t{0}, int64_t{1}, int64_t{1}, int64_t{0}, int64_t{-1}, int64_t{5}, INT64_MAX}) {
+        const HistorySlot* slot = select_history_item(history, selection);
+        picked += (slot != nullptr ? slot_time_text(*slot) : std::string("-")) + " ";
+    }
+    EXPECT_EQ(picked, "- 03:00:00 - 02:00:00 - - - ");
     std::string days;
     for (const char* mask : {"0010001", "001", ""}) {
         for (const DayBox& box : DAY_BOXES) {
