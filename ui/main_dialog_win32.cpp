@@ -78,9 +78,9 @@ void fit_status_parts(const MainDialogContext& context, HWND dialog) {
     char format[DIALOG_TEXT_SIZE];
     char waiting[DIALOG_TEXT_SIZE];
     load_string(context, IDS_WAITING, format, sizeof format);
-    format_waiting_text(format, widest_waiting_time(), waiting, sizeof waiting);
+    format_waiting_text(format, WIDEST_WAITING_TIME, waiting, sizeof waiting);
     char outcome[DIALOG_TEXT_SIZE];
-    format_outcome(context, widest_outcome(), outcome, sizeof outcome);
+    format_outcome(context, WIDEST_OUTCOME, outcome, sizeof outcome);
     HWND status = GetDlgItem(dialog, IDC_STATUS);
     HDC dc = GetDC(status);
     HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, NO_WPARAM, NO_LPARAM)));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "base/bounded_text.h"
 #include "res/resource.h"
@@ -21,7 +22,7 @@ bool is_line_end(char c) {
 }  // namespace
 
 uint32_t outcome_text_id(OutcomeKind kind) {
-    return OUTCOME_TEXT_IDS[static_cast<size_t>(kind) % (sizeof OUTCOME_TEXT_IDS / sizeof OUTCOME_TEXT_IDS[0])];
+    return OUTCOME_TEXT_IDS[static_cast<size_t>(kind) % std::size(OUTCOME_TEXT_IDS)];
 }
 
 bool format_outcome_text(const char* format,
@@ -55,22 +56,10 @@ void join_lines(char* text) {
     *to = '\0';
 }
 
-TimeParse widest_waiting_time() {
-    return parse_time_text("23:59:59");
-}
-
-RunOutcome widest_outcome() {
-    RunOutcome outcome{};
-    outcome.kind = OutcomeKind::EXITED;
-    outcome.clock = ClockReading{2026, 12, 1, 28, 23, 59, 59};
-    outcome.code = 999;
-    return outcome;
-}
-
 int32_t status_left_part_edge(int32_t width, int32_t left_text, int32_t right_text, uint32_t dpi) {
     const int64_t padding = scale_for_dpi(STATUS_TEXT_PADDING, dpi);
     const int64_t left = std::max<int64_t>(left_text, 0) + padding;
     const int64_t right = std::max<int64_t>(right_text, 0) + padding;
-    const int64_t shared = std::max<int64_t>(width, 0) * left / (left + right);
+    const int64_t shared = static_cast<int64_t>(width) * left / (left + right);
     return static_cast<int32_t>(std::min<int64_t>(std::max(shared, left), INT32_MAX));
 }

@@ -23,8 +23,8 @@ void join_lines(char* text);
 
 // The longest texts each part shows as a rule, which they are sized to hold: a waiting time of
 // 23:59:59, and a start with a three-digit exit code on a date of two-digit day and month.
-TimeParse widest_waiting_time();
-RunOutcome widest_outcome();
+constexpr TimeParse WIDEST_WAITING_TIME{23, 59, 59, 3, 86399, true};
+constexpr RunOutcome WIDEST_OUTCOME{OutcomeKind::EXITED, ClockReading{2026, 12, 1, 28, 23, 59, 59}, 999};
 // Where the left part ends in a status line `width` pixels wide, at `dpi`, when its widest text is
 // `left_text` pixels and the right part's `right_text`: both get room for theirs, and what is over
 // is shared in their proportion; when there is too little, the left part, the waiting text, wins.
