@@ -83,6 +83,18 @@ class SettingsBackend {
     virtual void write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
 };
 
+// What the ini path rules ask the platform.
+class PathQueries {
+  public:
+    virtual ~PathQueries() = default;
+    // Like GetModuleFileNameA for the program: the characters copied, `size` when the path was
+    // cut, 0 on failure.
+    virtual uint32_t program_path(char* out, uint32_t size) = 0;
+    // Like GetFullPathNameA: the characters copied; when the path does not fit, the size it needs
+    // with its zero byte; 0 on failure.
+    virtual uint32_t full_path(const char* path, char* out, uint32_t size) = 0;
+};
+
 // True only when every row was read; rows that were read keep their values and are marked
 // `loaded` either way, so a caller can use what is valid beside what is damaged or missing.
 bool load_settings(SettingsStore& store, SettingsBackend& backend);
@@ -90,6 +102,12 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend);
 bool section_loaded(const SettingsStore& store, const char* section);
 void save_settings(SettingsStore& store, SettingsBackend& backend);
 void clear_registry(SettingsStore& store, SettingsBackend& backend);
+
+// Where an ini file lives: a bare file name beside the program (the profile functions would put it
+// in the Windows directory, which a normal user cannot write), a drive-letter or UNC path as given,
+// any other path made full from the current directory. False, with `out` empty, when that fails
+// or the result does not fit.
+bool resolve_ini_path(const char* ini_path, PathQueries& paths, char* out, size_t size);
 
 // Splits `text` in place at runs of ",.; " and fills up to `count` elements: "0x"/"0X" and hex
 // digits, else decimal, each read up to its first stray character. An element whose token holds no
