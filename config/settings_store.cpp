@@ -292,15 +292,15 @@ bool is_absolute(const char* path) {
 // The program's folder with its closing separator, then the name.
 bool beside_program(const char* name, PathQueries& paths, char* out, size_t size, uint32_t limit) {
     uint32_t n = paths.program_path(out, limit);
-    if (n == 0 || n >= limit) {
-        return false;
+    if (n >= limit) {
+        return false;  // cut
     }
     while (n > 0 && !is_path_separator(out[n - 1])) {
         --n;
     }
     out[n] = '\0';
-    // Without a folder the name would be bare again.
-    return n > 0 && append_format(out, size, "%s", name);
+    // Without a folder (or a path at all) the name would be bare again.
+    return out[0] != '\0' && append_format(out, size, "%s", name);
 }
 
 bool is_separator(char c) {
