@@ -236,13 +236,18 @@ void save_registry_row(const SettingsStore& store, const SettingEntry& row, Sett
     backend.close_key(key);
 }
 
-void save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char* path, char* scratch) {
+uint32_t row_count(const SettingsStore& store) {
+    return store.entries == nullptr ? 0 : store.count;
+}
+
+// False only when a value could not be written: the file would then lack it.
+bool save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char* path, char* scratch) {
     if (!known_type(row.type) || !usable_ini_row(row)) {
-        return;
+        return true;
     }
     bool present = profile_present(backend, row, path, scratch);
     if (!(row.flags & SF_OVERWRITE) && present) {
-        return;
+        return true;
     }
     bool ready{};
     switch (row.type) {
@@ -259,14 +264,31 @@ void save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char*
         default:
             break;
     }
-    // A cut list or history would overwrite good data with a damaged copy.
-    if (ready) {
-        backend.write_profile(row.section, row.name, scratch, path);
-    }
+    // A cut list or history would overwrite good data with a damaged copy: the stored value stays.
+    return !ready || backend.write_profile(row.section, row.name, scratch, path);
 }
 
-uint32_t row_count(const SettingsStore& store) {
-    return store.entries == nullptr ? 0 : store.count;
+// Every value goes into a copy beside the file, which takes the file's place only once all of it
+// is on the disk: a save cut short by a full disk, a killed process or a power cut must not leave a
+// half-written file, whose missing history the next save would make final.
+void save_ini_file(const SettingsStore& store, SettingsBackend& backend, const char* path, char* scratch) {
+    char temp[PROFILE_PATH_SIZE];
+    if (!format_text(temp, sizeof temp, "%s.tmp", path)) {
+        return;
+    }
+    bool saved = true;
+    if (backend.file_exists(path)) {
+        saved = backend.copy_file(path, temp);  // other programs' sections stay
+    } else {
+        backend.remove_file(temp);  // left by a save that never ended
+    }
+    uint32_t count = row_count(store);
+    for (uint32_t i = 0; saved && i < count; ++i) {
+        saved = save_ini_row(store.entries[i], backend, temp, scratch);
+    }
+    if (!saved || !backend.flush_file(temp) || !backend.replace_file(temp, path)) {
+        backend.remove_file(temp);
+    }
 }
 
 bool is_path_separator(char c) {
@@ -422,9 +444,7 @@ void save_settings(SettingsStore& store, SettingsBackend& backend) {
     if (store.mode & MODE_WRITE_INI) {
         char path[PROFILE_PATH_SIZE];
         if (copy_profile_path(store, path, sizeof path)) {
-            for (uint32_t i = 0; i < count; ++i) {
-                save_ini_row(store.entries[i], backend, path, scratch);
-            }
+            save_ini_file(store, backend, path, scratch);
         }
     }
     free(scratch);

@@ -80,7 +80,18 @@ class SettingsBackend {
                                   char* out,
                                   uint32_t size,
                                   const char* path) = 0;
-    virtual void write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
+    // Like WritePrivateProfileStringA: creates the file, section and key as needed; false when the
+    // file could not be written.
+    virtual bool write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
+    // The file steps of an ini save; each answers whether it did its work.
+    virtual bool file_exists(const char* path) = 0;
+    // Makes `to` a copy of `from`, replacing whatever `to` was.
+    virtual bool copy_file(const char* from, const char* to) = 0;
+    // Writes out what the profile functions and the system hold of the file, through to the disk.
+    virtual bool flush_file(const char* path) = 0;
+    // Puts `from` in the place of `to` in one step, also when `to` exists.
+    virtual bool replace_file(const char* from, const char* to) = 0;
+    virtual void remove_file(const char* path) = 0;
 };
 
 // What the ini path rules ask the platform.

@@ -59,8 +59,34 @@ class Win32SettingsBackend : public SettingsBackend {
         return GetPrivateProfileStringA(section, name, fallback, out, size, path);
     }
 
-    void write_profile(const char* section, const char* name, const char* text, const char* path) override {
-        WritePrivateProfileStringA(section, name, text, path);
+    bool write_profile(const char* section, const char* name, const char* text, const char* path) override {
+        return WritePrivateProfileStringA(section, name, text, path) != FALSE;
+    }
+
+    bool file_exists(const char* path) override { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+    bool copy_file(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != FALSE; }
+
+    bool flush_file(const char* path) override {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);  // answers FALSE whatever it did
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        BOOL flushed = FlushFileBuffers(file);
+        CloseHandle(file);
+        return flushed != FALSE;
+    }
+
+    bool replace_file(const char* from, const char* to) override {
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
+    // A copy of a read-only file is read-only too, and DeleteFileA refuses such a file.
+    void remove_file(const char* path) override {
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path);
     }
 };
 

@@ -189,3 +189,37 @@ TEST(MainSettings, RowsPointAtTheirOwnValues) {
     }
     EXPECT_EQ(line, "1 2 3 4 30 " + std::string(700, 'h') + " ");
 }
+
+// The ini file is saved through a copy beside it that takes its place once whole: whichever step
+// fails (the copy, a write, the flush, the replace), the file stays as it was and no copy is left;
+// otherwise the file keeps the values the save does not write, or is created when missing.
+TEST(SettingsStore, IniFileSavedWholeOrNotAtAll) {
+    uint32_t x = 1, version = 30;
+    char history[] = "a\0b";
+    SettingEntry rows[] = {{"Window", "PosX", DW, OW, &x, 1},
+                           {"Program", "Version", DW, 0, &version, 1},
+                           {"Settings", "History", MS, OW, history, sizeof history}};
+    SettingsStore store = {ROOT_CURRENT_USER, KEY, INI, rows, IW, 3};
+    const std::string temp = INI + ".tmp"s;
+    for (const bool exists : {true, false}) {
+        for (int fail = 1; fail <= 6; ++fail) {
+            SCOPED_TRACE(testing::Message() << exists << " " << fail);
+            MemorySettingsBackend m;
+            if (exists) {
+                m.profiles = {{{INI, "Other", "Keep"}, "stays"}, {{INI, "Program", "Version"}, "29"}};
+            }
+            const auto before = m.profiles;
+            m.profiles[{temp, "Stale", "Copy"}] = "of a save that never ended";
+            m.fail_step = fail;
+            save_settings(store, m);
+            std::string files;
+            for (const auto& [where, text] : m.profiles) {
+                files += where[0] + "|" + where[1] + "|" + where[2] + "=" + text + " ";
+            }
+            const std::string kept = exists ? INI + "|Other|Keep=stays "s : "";
+            const std::string saved = kept + INI + "|Program|Version=" + (exists ? "29 " : "30 ") + INI +
+                                      "|Settings|History=a%_b " + INI + "|Window|PosX=1 ";
+            EXPECT_TRUE(fail <= 5 ? m.profiles == before : files == saved) << files;
+        }
+    }
+}
