@@ -61,7 +61,7 @@ class MemorySettingsBackend : public SettingsBackend {
         profiles[{path, section, name}] = text;
         return step();
     }
-    bool file_exists(Text path) override { return holds(profiles.lower_bound({path, "", ""}), path); }
+    bool file_exists(Text path) override { return values_of(path).first != values_of(path).second; }
     bool copy_file(Text from, Text to) override {
         copy_values(from, to);
         return step() && file_exists(from);
@@ -75,20 +75,19 @@ class MemorySettingsBackend : public SettingsBackend {
         remove_file(from);
         return true;
     }
-    void remove_file(Text path) override {
-        for (auto it = profiles.lower_bound({path, "", ""}); holds(it, path);) {
-            it = profiles.erase(it);
-        }
-    }
+    void remove_file(Text path) override { profiles.erase(values_of(path).first, values_of(path).second); }
 
   private:
     bool step() { return ++steps != fail_step; }
-    bool holds(Profiles::const_iterator it, Text path) const { return it != profiles.end() && it->first[0] == path; }
-    // The file `to` becomes a copy of `from`.
+    // A path's values lie between it and the least longer path.
+    std::pair<Profiles::iterator, Profiles::iterator> values_of(Text path) {
+        return {profiles.lower_bound({path, "", ""}), profiles.lower_bound({path + std::string(1, '\0'), "", ""})};
+    }
     void copy_values(Text from, Text to) {
+        const Profiles values(values_of(from).first, values_of(from).second);
         remove_file(to);
-        for (auto it = profiles.lower_bound({from, "", ""}); holds(it, from); ++it) {
-            profiles[{to, it->first[1], it->first[2]}] = it->second;
+        for (const auto& [where, text] : values) {
+            profiles[{to, where[1], where[2]}] = text;
         }
     }
 };
