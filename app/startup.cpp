@@ -79,6 +79,15 @@ uint32_t compute_storage_mode(const OptionEntry* table) {
     return mode;
 }
 
+void choose_stores(const ProgramOptions& options, PathQueries& paths, MainSettings& settings) {
+    settings.store.mode = compute_storage_mode(options.rows);
+    const char* name = options.rows[OPTION_IF].present ? options.ini_path : DEFAULT_INI_NAME;
+    if (!resolve_ini_path(name, paths, settings.ini_path, sizeof settings.ini_path)) {
+        settings.store.mode &= ~static_cast<uint32_t>(MODE_READ_INI | MODE_WRITE_INI);
+    }
+    settings.store.ini_path = settings.ini_path;
+}
+
 uint32_t clamp_priority_index(int32_t value) {
     return static_cast<uint32_t>(std::clamp(value, 0, 3));
 }

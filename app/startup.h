@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "config/options.h"
+#include "ui/main_settings.h"
 
 // The program's switches as the parser and the information dialog read them: names, kinds and
 // descriptions only. A run parses into a copy of its own (ProgramOptions).
@@ -24,6 +25,9 @@ void parse_program_options(const char* command_line, ProgramOptions& options);
 
 // StorageMode bits from -rr -rw -ir -iw -rd -id.
 uint32_t compute_storage_mode(const OptionEntry* table);
+// The store's mode from the switches and its ini file from -if (else Kelvast.ini), resolved. An ini
+// path that cannot be resolved leaves the ini file unused this run rather than another file written.
+void choose_stores(const ProgramOptions& options, PathQueries& paths, MainSettings& settings);
 // Index 0..3 into the priority class table from the -pp value.
 uint32_t clamp_priority_index(int32_t value);
 

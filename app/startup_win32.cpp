@@ -14,15 +14,6 @@ namespace {
 const DWORD PRIORITY_CLASSES[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
                                   REALTIME_PRIORITY_CLASS};
 
-void choose_ini_path(const ProgramOptions& options, MainSettings& settings) {
-    const char* name = options.rows[OPTION_IF].present ? options.ini_path : DEFAULT_INI_NAME;
-    if (!resolve_ini_path(name, settings.ini_path, sizeof settings.ini_path)) {
-        // Too long to resolve: hand the name over unchanged and let the platform place it.
-        copy_text(settings.ini_path, sizeof settings.ini_path, name);
-    }
-    settings.store.ini_path = settings.ini_path;
-}
-
 }  // namespace
 
 int run_kelvast(HINSTANCE instance, const char* command_line) {
@@ -35,8 +26,7 @@ int run_kelvast(HINSTANCE instance, const char* command_line) {
     if (options.rows[OPTION_RC].present) {
         clear_registry(settings.store, win32_settings_backend());
     }
-    settings.store.mode = compute_storage_mode(options.rows);
-    choose_ini_path(options, settings);
+    choose_stores(options, win32_path_queries(), settings);
 
     reset_history_slots(settings.history);
 

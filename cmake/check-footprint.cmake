@@ -1,6 +1,7 @@
 # Fails when kelvast.exe, stripped, is larger than its budget or imports a DLL that is not part of
-# Windows (a runtime DLL left dynamic, a library linked by mistake). comdlg32 is not allowed either:
-# the file chooser loads it when first used, so that start-up does not pay for it.
+# Windows (a runtime DLL left dynamic, a library linked by mistake), or when its header is not
+# marked Terminal Server aware for subsystem version 6.1. comdlg32 is not allowed either: the file
+# chooser loads it when first used, so that start-up does not pay for it.
 #   cmake -DEXE=kelvast.exe -DSTRIP=strip -DOBJDUMP=objdump -DWORK_DIR=dir [-DLIMIT=bytes] -P check-footprint.cmake
 cmake_minimum_required(VERSION 3.20)
 
@@ -40,9 +41,21 @@ foreach(line IN LISTS lines)
     endif()
 endforeach()
 
+# objdump prints the versions as decimal numbers and names each DllCharacteristics flag on a line.
+set(header_faults)
+if(NOT dump MATCHES "MajorSubsystemVersion[ \t]+6[\r\n]" OR NOT dump MATCHES "MinorSubsystemVersion[ \t]+1[\r\n]")
+    list(APPEND header_faults "subsystem version 6.1")
+endif()
+if(NOT dump MATCHES "TERMINAL_SERVICE_AWARE")
+    list(APPEND header_faults "Terminal Server aware")
+endif()
+
 if(size GREATER LIMIT)
     message(FATAL_ERROR "kelvast.exe stripped is ${size} bytes, over the limit of ${LIMIT}")
 endif()
 if(foreign)
     message(FATAL_ERROR "kelvast.exe imports DLLs that are not allowed: ${foreign}")
+endif()
+if(header_faults)
+    message(FATAL_ERROR "kelvast.exe's header is not marked: ${header_faults}")
 endif()

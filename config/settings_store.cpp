@@ -236,13 +236,18 @@ void save_registry_row(const SettingsStore& store, const SettingEntry& row, Sett
     backend.close_key(key);
 }
 
-void save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char* path, char* scratch) {
+uint32_t row_count(const SettingsStore& store) {
+    return store.entries == nullptr ? 0 : store.count;
+}
+
+// False only when a value could not be written: the file would then lack it.
+bool save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char* path, char* scratch) {
     if (!known_type(row.type) || !usable_ini_row(row)) {
-        return;
+        return true;
     }
     bool present = profile_present(backend, row, path, scratch);
     if (!(row.flags & SF_OVERWRITE) && present) {
-        return;
+        return true;
     }
     bool ready{};
     switch (row.type) {
@@ -259,14 +264,65 @@ void save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char*
         default:
             break;
     }
-    // A cut list or history would overwrite good data with a damaged copy.
-    if (ready) {
-        backend.write_profile(row.section, row.name, scratch, path);
+    // A cut list or history would overwrite good data with a damaged copy: the stored value stays.
+    return !ready || backend.write_profile(row.section, row.name, scratch, path);
+}
+
+// Every value goes into a copy beside the file, which takes the file's place only once all of it
+// is on the disk: a save cut short by a full disk, a killed process or a power cut must not leave a
+// half-written file, whose missing history the next save would make final.
+void save_ini_file(const SettingsStore& store, SettingsBackend& backend, const char* path, char* scratch) {
+    char temp[PROFILE_PATH_SIZE];
+    if (!format_text(temp, sizeof temp, "%s.tmp", path)) {
+        return;
+    }
+    bool saved = true;
+    if (backend.file_exists(path)) {
+        saved = backend.copy_file(path, temp);  // other programs' sections stay
+    } else {
+        backend.remove_file(temp);  // left by a save that never ended
+    }
+    uint32_t count = row_count(store);
+    for (uint32_t i = 0; saved && i < count; ++i) {
+        saved = save_ini_row(store.entries[i], backend, temp, scratch);
+    }
+    if (!saved || !backend.flush_file(temp) || !backend.replace_file(temp, path)) {
+        backend.remove_file(temp);
     }
 }
 
-uint32_t row_count(const SettingsStore& store) {
-    return store.entries == nullptr ? 0 : store.count;
+bool is_path_separator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool has_directory(const char* path) {
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (is_path_separator(*p) || *p == ':') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A drive letter with its root, or a UNC share: the current directory plays no part.
+bool is_absolute(const char* path) {
+    const char letter = fold_case(path[0]);
+    const bool drive = letter >= 'a' && letter <= 'z' && path[1] == ':' && is_path_separator(path[2]);
+    return drive || (is_path_separator(path[0]) && is_path_separator(path[1]));
+}
+
+// The program's folder with its closing separator, then the name.
+bool beside_program(const char* name, PathQueries& paths, char* out, size_t size, uint32_t limit) {
+    uint32_t n = paths.program_path(out, limit);
+    if (n >= limit) {
+        return false;  // cut
+    }
+    while (n > 0 && !is_path_separator(out[n - 1])) {
+        --n;
+    }
+    out[n] = '\0';
+    // Without a folder (or a path at all) the name would be bare again.
+    return out[0] != '\0' && append_format(out, size, "%s", name);
 }
 
 bool is_separator(char c) {
@@ -388,9 +444,7 @@ void save_settings(SettingsStore& store, SettingsBackend& backend) {
     if (store.mode & MODE_WRITE_INI) {
         char path[PROFILE_PATH_SIZE];
         if (copy_profile_path(store, path, sizeof path)) {
-            for (uint32_t i = 0; i < count; ++i) {
-                save_ini_row(store.entries[i], backend, path, scratch);
-            }
+            save_ini_file(store, backend, path, scratch);
         }
     }
     free(scratch);
@@ -524,4 +578,29 @@ bool decode_multi_string(const char* text, char* multi, size_t multi_size) {
         multi[used + 1] = '\0';
     }
     return fits;
+}
+
+bool resolve_ini_path(const char* ini_path, PathQueries& paths, char* out, size_t size) {
+    if (out == nullptr || size == 0) {
+        return false;
+    }
+    out[0] = '\0';
+    if (ini_path == nullptr || ini_path[0] == '\0') {
+        return false;
+    }
+    const auto limit = static_cast<uint32_t>(std::min<size_t>(size, UINT32_MAX));
+    bool resolved{};
+    if (is_absolute(ini_path)) {
+        resolved = copy_text(out, size, ini_path);
+    } else if (has_directory(ini_path)) {
+        const uint32_t n = paths.full_path(ini_path, out, limit);
+        resolved = n != 0 && n < limit;
+    } else {
+        resolved = beside_program(ini_path, paths, out, size, limit);
+    }
+    // A cut path would name some other file.
+    if (!resolved) {
+        out[0] = '\0';
+    }
+    return resolved;
 }

@@ -80,7 +80,30 @@ class SettingsBackend {
                                   char* out,
                                   uint32_t size,
                                   const char* path) = 0;
-    virtual void write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
+    // Like WritePrivateProfileStringA: creates the file, section and key as needed; false when the
+    // file could not be written.
+    virtual bool write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
+    // The file steps of an ini save; each answers whether it did its work.
+    virtual bool file_exists(const char* path) = 0;
+    // Makes `to` a copy of `from`, replacing whatever `to` was.
+    virtual bool copy_file(const char* from, const char* to) = 0;
+    // Writes out what the profile functions and the system hold of the file, through to the disk.
+    virtual bool flush_file(const char* path) = 0;
+    // Puts `from` in the place of `to` in one step, also when `to` exists.
+    virtual bool replace_file(const char* from, const char* to) = 0;
+    virtual void remove_file(const char* path) = 0;
+};
+
+// What the ini path rules ask the platform.
+class PathQueries {
+  public:
+    virtual ~PathQueries() = default;
+    // Like GetModuleFileNameA for the program: the characters copied, `size` when the path was
+    // cut, 0 on failure.
+    virtual uint32_t program_path(char* out, uint32_t size) = 0;
+    // Like GetFullPathNameA: the characters copied; when the path does not fit, the size it needs
+    // with its zero byte; 0 on failure.
+    virtual uint32_t full_path(const char* path, char* out, uint32_t size) = 0;
 };
 
 // True only when every row was read; rows that were read keep their values and are marked
@@ -90,6 +113,12 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend);
 bool section_loaded(const SettingsStore& store, const char* section);
 void save_settings(SettingsStore& store, SettingsBackend& backend);
 void clear_registry(SettingsStore& store, SettingsBackend& backend);
+
+// Where an ini file lives: a bare file name beside the program (the profile functions would put it
+// in the Windows directory, which a normal user cannot write), a drive-letter or UNC path as given,
+// any other path made full from the current directory. False, with `out` empty, when that fails
+// or the result does not fit.
+bool resolve_ini_path(const char* ini_path, PathQueries& paths, char* out, size_t size);
 
 // Splits `text` in place at runs of ",.; " and fills up to `count` elements: "0x"/"0X" and hex
 // digits, else decimal, each read up to its first stray character. An element whose token holds no

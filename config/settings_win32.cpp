@@ -2,8 +2,6 @@
 
 #include "config/settings_win32.h"
 
-#include "base/bounded_text.h"
-
 namespace {
 
 HKEY as_hkey(uintptr_t key) {
@@ -61,29 +59,51 @@ class Win32SettingsBackend : public SettingsBackend {
         return GetPrivateProfileStringA(section, name, fallback, out, size, path);
     }
 
-    void write_profile(const char* section, const char* name, const char* text, const char* path) override {
-        WritePrivateProfileStringA(section, name, text, path);
+    bool write_profile(const char* section, const char* name, const char* text, const char* path) override {
+        return WritePrivateProfileStringA(section, name, text, path) != FALSE;
+    }
+
+    bool file_exists(const char* path) override { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+    bool copy_file(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != FALSE; }
+
+    bool flush_file(const char* path) override {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);  // answers FALSE whatever it did
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        BOOL flushed = FlushFileBuffers(file);
+        CloseHandle(file);
+        return flushed != FALSE;
+    }
+
+    bool replace_file(const char* from, const char* to) override {
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
+    // A copy of a read-only file is read-only too, and DeleteFileA refuses such a file.
+    void remove_file(const char* path) override {
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path);
     }
 };
 
-bool has_directory(const char* path) {
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (*p == '\\' || *p == '/' || *p == ':') {
-            return true;
-        }
+class Win32PathQueries : public PathQueries {
+  public:
+    constexpr Win32PathQueries() = default;
+
+    uint32_t program_path(char* out, uint32_t size) override { return GetModuleFileNameA(nullptr, out, size); }
+
+    uint32_t full_path(const char* path, char* out, uint32_t size) override {
+        return GetFullPathNameA(path, size, out, nullptr);
     }
-    return false;
-}
+};
 
-bool is_absolute(const char* path) {
-    bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':' &&
-                 (path[2] == '\\' || path[2] == '/');
-    bool unc = (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
-    return drive || unc;
-}
-
-// Constant-initialised (the constructor is constexpr): built into the image, no guard on first use.
+// Constant-initialised (the constructors are constexpr): built into the image, no guard on first use.
 Win32SettingsBackend backend;
+Win32PathQueries path_queries;
 
 }  // namespace
 
@@ -91,44 +111,6 @@ SettingsBackend& win32_settings_backend() {
     return backend;
 }
 
-bool resolve_ini_path(const char* ini_path, char* out, size_t size) {
-    if (out == nullptr || size == 0) {
-        return false;
-    }
-    out[0] = '\0';
-    if (ini_path == nullptr || ini_path[0] == '\0') {
-        return false;
-    }
-    if (!has_directory(ini_path)) {
-        char exe[1024] = {};
-        DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-        if (n == 0 || n >= sizeof exe) {
-            return false;
-        }
-        // Keep the folder with its closing separator.
-        DWORD folder = n;
-        while (folder > 0 && exe[folder - 1] != '\\' && exe[folder - 1] != '/') {
-            --folder;
-        }
-        exe[folder] = '\0';
-        if (!format_text(out, size, "%s%s", exe, ini_path)) {
-            out[0] = '\0';
-            return false;
-        }
-        return true;
-    }
-    if (is_absolute(ini_path)) {
-        if (!copy_text(out, size, ini_path)) {
-            out[0] = '\0';
-            return false;
-        }
-        return true;
-    }
-    DWORD limit = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-    DWORD n = GetFullPathNameA(ini_path, limit, out, nullptr);
-    if (n == 0 || n >= limit) {
-        out[0] = '\0';
-        return false;
-    }
-    return true;
+PathQueries& win32_path_queries() {
+    return path_queries;
 }

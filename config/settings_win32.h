@@ -8,9 +8,6 @@
 
 SettingsBackend& win32_settings_backend();
 
-// Where the ini file lives: a bare file name goes beside kelvast.exe (the profile functions would
-// put it in the Windows directory, which a normal user cannot write); a relative path is taken from
-// the current directory, an absolute one as given. Returns false when the result does not fit.
-bool resolve_ini_path(const char* ini_path, char* out, size_t size);
+PathQueries& win32_path_queries();
 
 #endif

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "res/resource.h"
+#include "schedule/schedule_entry.h"
 
 namespace {
 
@@ -29,6 +30,12 @@ size_t entry_length(const char* text, size_t limit) {
     return texts_length(text, limit, ENTRY_TEXTS);
 }
 
+// Start reads no more of a command line than this; a longer one would run cut short. Looks at no
+// more than `limit` bytes.
+bool runs_whole(const char* command_line, size_t limit) {
+    return strnlen(command_line, limit) < COMMAND_LINE_SIZE;
+}
+
 void empty_slot(HistorySlot& slot) {
     memset(slot.bytes, 0, sizeof slot.bytes);
 }
@@ -50,8 +57,9 @@ void reset_history_slots(History& history) {
     history.last_shown_index = -1;
 }
 
-// An entry that does not fit a slot (with its extra zero byte), or that the end of the buffer cuts
-// off, is dropped whole: a shortened command line would run something the user never entered.
+// An entry that does not fit a slot (with its extra zero byte), whose command line Start could not
+// run whole, or that the end of the buffer cuts off, is dropped whole: a shortened command line
+// would run something the user never entered.
 void split_history(History& history) {
     const char* buffer = history.buffer;
     size_t at = 0;
@@ -65,7 +73,7 @@ void split_history(History& history) {
         first = false;
         // An entry the buffer's end cuts off has length 0: it fills the remaining slots with nothing.
         size_t length = entry_length(buffer + at, HISTORY_BUFFER_SIZE - at);
-        if (length < HISTORY_SLOT_SIZE) {
+        if (length < HISTORY_SLOT_SIZE && runs_whole(buffer + at, length)) {
             HistorySlot& target = history.slots[slot++];
             memcpy(target.bytes, buffer + at, length);
             memset(target.bytes + length, 0, sizeof target.bytes - length);
@@ -79,7 +87,7 @@ void split_history(History& history) {
 
 bool add_history_entry(History& history, const char* command_line, const char* time_text, const char* day_mask) {
     split_history(history);
-    if (command_line == nullptr || command_line[0] == '\0') {
+    if (command_line == nullptr || command_line[0] == '\0' || !runs_whole(command_line, COMMAND_LINE_SIZE)) {
         return false;
     }
     const char* texts[ENTRY_TEXTS] = {command_line, time_text ? time_text : "", day_mask ? day_mask : ""};

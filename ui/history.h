@@ -23,14 +23,15 @@ struct History {
 // Empties every slot and forgets the last shown entry; the buffer is left as it is.
 void reset_history_slots(History& history);
 
-// Buffer -> slots. Never reads past the buffer: an entry that would not fit a slot, or that the
-// buffer's end cuts off, is dropped whole.
+// Buffer -> slots. Never reads past the buffer: an entry that would not fit a slot, whose command
+// line is longer than Start reads (255 characters), or that the buffer's end cuts off, is dropped
+// whole; the entries after it are kept.
 void split_history(History& history);
 
 // Puts (command line, time, day mask) first, drops older entries with the same command line (and
 // those without a command line), keeps the buffer within its size by dropping the oldest whole
-// entries, then splits. An empty command line, or an entry that would not fit a slot, is not added
-// (returns false; the history is left as it was, split again).
+// entries, then splits. An empty or overlong command line, or an entry that would not fit a slot,
+// is not added (returns false; the history is left as it was, split again).
 bool add_history_entry(History& history, const char* command_line, const char* time_text, const char* day_mask);
 
 // The texts of a slot; an empty slot gives three empty texts.

@@ -1,7 +1,8 @@
 // The history of recent schedules over any stored buffer: the split fills each slot with one whole
-// entry of the buffer (in order, dropping those a slot cannot hold) and nothing else; an add puts
-// the new entry first, keeps the older ones in order without its command line, and leaves a
-// closed multi-string of at most 2571 bytes with at most ten listed entries.
+// entry of the buffer (in order, dropping those a slot cannot hold or whose command line is longer
+// than Start reads) and nothing else; an add puts the new entry first, keeps the older ones in
+// order without its command line, and leaves a closed multi-string of at most 2571 bytes with at
+// most ten listed entries.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "schedule/schedule_entry.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "ui/history.h"
 
@@ -67,7 +69,8 @@ void check_slots(const History& history) {
     bool closed = false;
     std::vector<std::string> fitting;
     for (const std::string& entry : buffer_entries(history.buffer, sizeof history.buffer, &closed)) {
-        if (entry.size() < HISTORY_SLOT_SIZE && fitting.size() < HISTORY_SLOT_COUNT) {
+        if (entry.size() < HISTORY_SLOT_SIZE && command_of(entry).size() < COMMAND_LINE_SIZE &&
+            fitting.size() < HISTORY_SLOT_COUNT) {
             fitting.push_back(entry);
         }
     }
@@ -108,7 +111,7 @@ void check_add(History& history, const std::string& command, const std::string& 
     const size_t length = strlen(c.data()) + strlen(t.data()) + strlen(m.data()) + 3;
     const bool added = add_history_entry(history, c.data(), t.data(), m.data());
     check_slots(history);
-    FUZZ_CHECK(added == (c.data()[0] != '\0' && length < HISTORY_SLOT_SIZE));
+    FUZZ_CHECK(added == (c.data()[0] != '\0' && strlen(c.data()) < COMMAND_LINE_SIZE && length < HISTORY_SLOT_SIZE));
     if (!added) {
         FUZZ_CHECK(std::string(history.buffer, sizeof history.buffer) == old_buffer);
         return;

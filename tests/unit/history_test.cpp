@@ -55,7 +55,8 @@ TEST(History, NewestFirstAndACommandLineOnlyOnce) {
 }
 
 // Nine entries of 273 bytes and one of 113 fill the buffer to its last byte and all ten slots; one
-// byte more and the oldest goes whole. A slot holds a command line of its size less four.
+// byte more and the oldest goes whole. A command line Start cannot read whole, or an entry that
+// does not fit a slot, is not added.
 TEST(History, SizesDropTheOldestWhole) {
     History history = history_of("");
     for (size_t length : {95, 96}) {
@@ -66,22 +67,24 @@ TEST(History, SizesDropTheOldestWhole) {
         add_history_entry(history, std::string(length, 'n').c_str(), "10:00:00", "0111110");
         EXPECT_EQ(listed(history).size(), length + 256 * (length == 95 ? 9 : 8));
     }
-    EXPECT_FALSE(add_history_entry(history, std::string(HISTORY_SLOT_SIZE - 3, 'y').c_str(), "", ""));
-    EXPECT_TRUE(add_history_entry(history, std::string(HISTORY_SLOT_SIZE - 4, 'y').c_str(), "", ""));
+    EXPECT_FALSE(add_history_entry(history, std::string(256, 'y').c_str(), "", ""));
+    EXPECT_FALSE(add_history_entry(history, std::string(255, 'y').c_str(), "10:00:00", "0111110123"));
+    EXPECT_TRUE(add_history_entry(history, std::string(255, 'y').c_str(), "10:00:00", "011111012"));
 }
 
-// An entry that a slot or the buffer's end cuts off is dropped whole; an empty entry ends the list
-// except at the very start, and slots without a command line are not listed.
+// An entry that a slot or the buffer's end cuts off, or whose command line would run cut short, is
+// dropped whole; an empty entry ends the list except at the very start, and slots without a command
+// line are not listed.
 TEST(History, MalformedBuffersYieldWholeEntries) {
-    const std::string good = entry("ok"), y(272, 'y');
+    const std::string good = entry("ok"), w(255, 'w');
     const std::pair<std::string, std::string> rows[] = {
         {std::string(HISTORY_BUFFER_SIZE, 'a'), ""},
         {good + "cmd" + std::string(HISTORY_BUFFER_SIZE, 'x'), "ok"},
         {"a\0"s, "a"},
         {"\0\0\0"s + good + entry("b"), "ok b"},
         {good + '\0' + entry("b"), "ok"},
-        {y + "y\0\0\0"s + good, "ok"},
-        {y + "\0\0\0"s + good, y + " ok"},
+        {"c\0"s + std::string(271, 't') + "\0m\0"s + good, "ok"},
+        {good + entry(w + 'w') + entry(w), "ok " + w},
         {good + entry(std::string(2500, 'z')) + std::string(HISTORY_BUFFER_SIZE, 'c'), "ok"}};
     for (const auto& row : rows) {
         EXPECT_EQ(listed(history_of(row.first)), row.second);

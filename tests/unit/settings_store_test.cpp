@@ -189,3 +189,31 @@ TEST(MainSettings, RowsPointAtTheirOwnValues) {
     }
     EXPECT_EQ(line, "1 2 3 4 30 " + std::string(700, 'h') + " ");
 }
+
+// The ini file is saved through a copy beside it that takes its place once whole: whichever step
+// fails (the copy, a write, the flush, the replace), the file stays as it was and no copy is left;
+// otherwise the file keeps the values the save does not write, or is created when missing.
+TEST(SettingsStore, IniFileSavedWholeOrNotAtAll) {
+    uint32_t x = 1, version = 30;
+    char history[] = "a\0b";
+    SettingEntry rows[] = {{"Window", "PosX", DW, OW, &x, 1},
+                           {"Program", "Version", DW, 0, &version, 1},
+                           {"Settings", "History", MS, OW, history, sizeof history}};
+    SettingsStore store = {ROOT_CURRENT_USER, KEY, INI, rows, IW, 3};
+    for (const bool exists : {true, false}) {
+        for (int fail = 1; fail <= 6; ++fail) {
+            MemorySettingsBackend m;
+            if (exists) {
+                m.profiles = {{{INI, "Other", "Keep"}, "stays"}, {{INI, "Program", "Version"}, "29"}};
+            }
+            const auto before = m.profiles;
+            auto saved = before;
+            saved.insert({{{INI, "Window", "PosX"}, "1"}, {{INI, "Program", "Version"}, "30"}});
+            saved.insert({{INI, "Settings", "History"}, "a%_b"});
+            m.profiles[{INI + ".tmp"s, "Stale", "Copy"}] = "of a save that never ended";
+            m.fail_step = fail;
+            save_settings(store, m);
+            EXPECT_EQ(m.profiles, fail <= 5 ? before : saved) << exists << " " << fail;
+        }
+    }
+}

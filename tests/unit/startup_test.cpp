@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 // The program's own switches, parsed as at start-up: the rejected ones, the storage mode, the two
@@ -34,4 +35,60 @@ TEST(Startup, SwitchesGiveTheStorageModeAndNumbers) {
         indexes += std::to_string(clamp_priority_index(value));
     }
     EXPECT_EQ(indexes, "3 0002333") << "without a table both registry modes; -pp clamped as a signed number";
+}
+
+namespace {
+
+// The program's path and the current directory as the platform answers for them; "" fails.
+struct FakePaths : PathQueries {
+    std::string program, current;
+    uint32_t program_path(char* out, uint32_t size) override {
+        out[program.copy(out, size - 1)] = '\0';
+        return static_cast<uint32_t>(std::min<size_t>(program.size(), size));
+    }
+    uint32_t full_path(const char* path, char* out, uint32_t size) override {
+        const std::string full = current.empty() ? "" : current + "\\" + path;
+        out[full.copy(out, size - 1)] = '\0';
+        return static_cast<uint32_t>(full.size() < size ? full.size() : full.size() + 1);
+    }
+};
+
+}  // namespace
+
+// The ini file beside the program, as given, or from the current directory; one that cannot be
+// resolved leaves the ini store unused rather than another file written.
+TEST(Startup, IniPathRules) {
+    const std::string tools = "C:\\Tools\\kelvast.exe", cwd = "C:\\cwd", deep = "C:\\" + std::string(250, 'd');
+    const struct {
+        const char* switches;
+        std::string program, current, expect;
+    } rows[] = {
+        {"-rd", tools, cwd, "C:\\Tools\\Kelvast.ini 12"},
+        {"-rd", deep + "\\kelvast.exe", cwd, " 0"},
+        {"-rd", "C:\\" + std::string(300, 'x'), cwd, " 0"},
+        {"-rr -iw", "kelvast.exe", cwd, " 1"},
+        {"-rr -iw -if=a:\\k.ini", "", "", "a:\\k.ini 9"},
+        {"-if=Z:/k.ini", "", "", "Z:/k.ini 3"},
+        {"-ir -if=\\\\srv\\s\\k.ini", "", "", "\\\\srv\\s\\k.ini 4"},
+        {"-ir -if=\\k.ini", tools, cwd, "C:\\cwd\\\\k.ini 4"},
+        {"-ir -if=C:k.ini", tools, cwd, "C:\\cwd\\C:k.ini 4"},
+        {"-ir -if=1:\\k.ini", tools, cwd, "C:\\cwd\\1:\\k.ini 4"},
+        {"-rd -if=ab\\k.ini", tools, "", " 0"},
+        {"-rd -if=a\\k.ini", tools, deep, " 0"},
+    };
+    for (const auto& row : rows) {
+        ProgramOptions options;
+        parse_program_options(row.switches, options);
+        FakePaths paths;
+        paths.program = row.program;
+        paths.current = row.current;
+        MainSettings settings;
+        choose_stores(options, paths, settings);
+        EXPECT_EQ(settings.store.ini_path + (" " + std::to_string(settings.store.mode)), row.expect) << row.switches;
+    }
+    FakePaths none;
+    char out[2] = "x";
+    EXPECT_FALSE(resolve_ini_path("C:\\k", none, out, 0) || resolve_ini_path("C:\\k", none, nullptr, 2));
+    EXPECT_EQ(out[0], 'x') << "nothing written without room";
+    EXPECT_FALSE(resolve_ini_path(nullptr, none, out, 2) || out[0] != '\0' || resolve_ini_path("", none, out, 2));
 }

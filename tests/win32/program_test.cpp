@@ -572,6 +572,32 @@ TEST(Program, FrameAtAHigherScale) {
     DeleteFileA(ini.c_str());
 }
 
+// The ini file is replaced whole or not at all: while the copy beside it cannot be made, Exit leaves
+// it byte for byte as it was. Once it can, Exit writes the new history, keeps another program's
+// section and leaves no copy; that time the file is named relative to the current folder.
+TEST(Program, IniFileSavedWholeOrNotAtAll) {
+    const std::string dir = fresh_temp_dir("whole"), ini = dir + "\\whole.ini";
+    const std::string content = "[Other]\r\nKeep=stays\r\n[Settings]\r\nHistory=old.exe%_01:02:03%_0100000\r\n";
+    std::ofstream(ini, std::ios::binary) << content;
+    std::filesystem::create_directory(ini + ".tmp");
+    for (const bool blocked : {true, false}) {
+        SCOPED_TRACE(blocked ? "copy blocked" : "way clear");
+        Kelvast k(blocked ? "-rd -if=\"" + ini + "\"" : "-rd -if=.\\whole.ini", dir.c_str());
+        ASSERT_TRUE(k.up());
+        EXPECT_EQ(k.list(), "old.exe\n");
+        k.start("new.exe", "10", "0000010");
+        EXPECT_TRUE(k.ends_on(IDC_EXIT));
+        if (blocked) {
+            EXPECT_EQ(read_file(ini), content);
+            EXPECT_TRUE(RemoveDirectoryA((ini + ".tmp").c_str()));
+        }
+    }
+    const std::string saved = stored(ini);
+    EXPECT_EQ(saved.substr(saved.find('|')), "|new.exe%_10:00:00%_0000010%_old.exe%_01:02:03%_0100000");
+    EXPECT_NE(read_file(ini).find("[Other]\r\nKeep=stays\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(ini + ".tmp"));
+}
+
 }  // namespace
 
 namespace {
