@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "base/messages_win32.h"
 
 #include "schedule/worker_win32.h"
@@ -72,15 +70,17 @@ void Win32WorkerPlatform::release_process() {
     process_ = nullptr;
 }
 
-// Posted with its own copy: the worker never waits for the dialog, and a message that finds the
-// dialog gone (the program is ending) costs only its few bytes, which the ending process takes back.
-// Without memory for it an empty message comes, which shows nothing.
+// Posted with its own copy, which the dialog frees: the worker never waits for the dialog. A message
+// that finds the dialog gone (the program is ending) costs only its few bytes, which the ending
+// process takes back. Without memory for it an empty message comes, which shows nothing.
 void Win32WorkerPlatform::report(const RunOutcome& outcome) {
-    auto* copy = static_cast<RunOutcome*>(malloc(sizeof outcome));
+    auto* copy = static_cast<RunOutcome*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof outcome));
     if (copy != nullptr) {
         *copy = outcome;
     }
-    PostMessageA(receiver_.window, receiver_.outcome_message, NO_WPARAM, reinterpret_cast<LPARAM>(copy));
+    if (!PostMessageA(receiver_.window, receiver_.outcome_message, NO_WPARAM, reinterpret_cast<LPARAM>(copy))) {
+        HeapFree(GetProcessHeap(), 0, copy);
+    }
 }
 
 // Sent, not posted: the dialog closes our handle while we still wait here.
@@ -94,6 +94,6 @@ bool take_outcome(LPARAM lparam, RunOutcome& outcome) {
         return false;
     }
     outcome = *posted;
-    free(posted);
+    HeapFree(GetProcessHeap(), 0, posted);
     return true;
 }

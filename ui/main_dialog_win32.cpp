@@ -1,6 +1,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "ui/main_dialog_win32.h"
 
 #include "base/bounded_text.h"
@@ -69,7 +73,7 @@ void show_outcome(const MainDialogContext& context, HWND dialog, const RunOutcom
 
 int text_width(HDC dc, const char* text) {
     SIZE size{};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
     return size.cx;
 }
 
@@ -281,13 +285,13 @@ const Command COMMANDS[] = {{IDOK, on_start},        {IDC_START, on_start},
 
 // False for an identifier that is none of the dialog's commands.
 bool on_command(MainDialogContext& context, HWND dialog, int id) {
-    for (const Command& command : COMMANDS) {
-        if (command.id == id) {
-            command.run(context, dialog);
-            return true;
-        }
+    const Command* end = std::end(COMMANDS);
+    const Command* command = std::find_if(std::begin(COMMANDS), end, [id](const Command& c) { return c.id == id; });
+    if (command == end) {
+        return false;
     }
-    return false;
+    command->run(context, dialog);
+    return true;
 }
 
 }  // namespace
