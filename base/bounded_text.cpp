@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+bool has_text(const char* text) {
+    return text != nullptr && text[0] != '\0';
+}
+
 bool copy_text(char* dest, size_t size, const char* src) {
     if (dest == nullptr || size == 0) {
         return false;

@@ -5,6 +5,9 @@
 #include <cstdarg>
 #include <cstddef>
 
+// A text with at least one character (null is none).
+bool has_text(const char* text);
+
 // Copies at most size - 1 characters and always terminates (when size > 0). Returns true when
 // the whole text fitted.
 bool copy_text(char* dest, size_t size, const char* src);

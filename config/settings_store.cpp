@@ -88,7 +88,7 @@ bool read_registry_value(const SettingEntry& row, SettingsBackend& backend, Key 
     switch (row.type) {
         case REG_SZ: {
             uint32_t n = static_cast<uint32_t>(min_size(row.size, SETTINGS_SCRATCH_SIZE));
-            if (!backend.query_value(key, row.name, scratch, &n)) {
+            if (!backend.query_value(key, row.name, scratch, n)) {
                 return false;
             }
             char* text = static_cast<char*>(row.data);
@@ -102,7 +102,7 @@ bool read_registry_value(const SettingEntry& row, SettingsBackend& backend, Key 
         }
         case REG_MULTI_SZ: {
             uint32_t n = static_cast<uint32_t>(min_size(row.size, SETTINGS_SCRATCH_SIZE));
-            if (!backend.query_value(key, row.name, scratch, &n)) {
+            if (!backend.query_value(key, row.name, scratch, n)) {
                 return false;
             }
             char* multi = static_cast<char*>(row.data);
@@ -124,7 +124,7 @@ bool read_registry_value(const SettingEntry& row, SettingsBackend& backend, Key 
         case REG_DWORD: {
             if (row.flags & SF_NUMBER_LIST) {
                 uint32_t n = SETTINGS_SCRATCH_SIZE;
-                if (!backend.query_value(key, row.name, scratch, &n)) {
+                if (!backend.query_value(key, row.name, scratch, n)) {
                     return false;
                 }
                 scratch[n < SETTINGS_SCRATCH_SIZE ? n : SETTINGS_SCRATCH_SIZE - 1] = '\0';
@@ -134,7 +134,7 @@ bool read_registry_value(const SettingEntry& row, SettingsBackend& backend, Key 
             uint32_t value{};
             uint32_t n = sizeof value;
             // Anything but four bytes is not a number; it must not half-fill the variable.
-            if (!backend.query_value(key, row.name, &value, &n) || n != sizeof value) {
+            if (!backend.query_value(key, row.name, &value, n) || n != sizeof value) {
                 return false;
             }
             memcpy(row.data, &value, sizeof value);
@@ -229,7 +229,8 @@ void save_registry_row(const SettingsStore& store, const SettingEntry& row, Sett
     if (!backend.create_key(store.root_key, path, key)) {
         return;
     }
-    bool exists = backend.query_value(key, row.name, nullptr, nullptr);
+    uint32_t size = 0;
+    bool exists = backend.query_value(key, row.name, nullptr, size);
     if ((row.flags & SF_OVERWRITE) || !exists) {
         write_registry_value(row, backend, key, scratch);
     }

@@ -66,8 +66,9 @@ class SettingsBackend {
     virtual ~SettingsBackend() = default;
     virtual bool open_key(uintptr_t root, const char* path, Access access, Key& key) = 0;
     virtual bool create_key(uintptr_t root, const char* path, Key& key) = 0;
-    // data == nullptr asks only whether the value exists. Fails when missing or larger than *size.
-    virtual bool query_value(Key key, const char* name, void* data, uint32_t* size) = 0;
+    // Copies the value into `size` bytes at `data` and answers its size there; data == nullptr asks
+    // only whether the value exists. Fails when missing or larger than `size`.
+    virtual bool query_value(Key key, const char* name, void* data, uint32_t& size) = 0;
     virtual void set_value(Key key, const char* name, uint32_t type, const void* data, uint32_t size) = 0;
     virtual void close_key(Key key) = 0;
     // Removes the key with everything below it.

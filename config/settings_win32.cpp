@@ -8,42 +8,41 @@ HKEY as_hkey(uintptr_t key) {
     return reinterpret_cast<HKEY>(key);
 }
 
+REGSAM access_rights(SettingsBackend::Access access) {
+    const REGSAM rights[] = {KEY_READ, KEY_WRITE};
+    return rights[access];
+}
+
 class Win32SettingsBackend : public SettingsBackend {
   public:
     constexpr Win32SettingsBackend() = default;
 
+    // A key is handed out only when it opened; the caller uses none otherwise.
     bool open_key(uintptr_t root, const char* path, Access access, Key& key) override {
         HKEY opened = nullptr;
-        REGSAM sam = access == ACCESS_WRITE ? KEY_WRITE : KEY_READ;
-        if (RegOpenKeyExA(as_hkey(root), path, 0, sam, &opened) != ERROR_SUCCESS) {
-            return false;
-        }
+        const bool done =
+            RegOpenKeyExA(as_hkey(root), path, REG_OPTION_RESERVED, access_rights(access), &opened) == ERROR_SUCCESS;
         key = reinterpret_cast<Key>(opened);
-        return true;
+        return done;
     }
 
     bool create_key(uintptr_t root, const char* path, Key& key) override {
         HKEY created = nullptr;
-        if (RegCreateKeyExA(as_hkey(root), path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created,
-                            nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
+        const bool done = RegCreateKeyExA(as_hkey(root), path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                          nullptr, &created, nullptr) == ERROR_SUCCESS;
         key = reinterpret_cast<Key>(created);
-        return true;
+        return done;
     }
 
-    bool query_value(Key key, const char* name, void* data, uint32_t* size) override {
-        DWORD n = size != nullptr ? *size : 0;
-        LONG rc = RegQueryValueExA(as_hkey(key), name, nullptr, nullptr, static_cast<BYTE*>(data),
-                                   size != nullptr ? &n : nullptr);
-        if (size != nullptr) {
-            *size = n;
-        }
+    bool query_value(Key key, const char* name, void* data, uint32_t& size) override {
+        DWORD n = size;
+        const LONG rc = RegQueryValueExA(as_hkey(key), name, nullptr, nullptr, static_cast<BYTE*>(data), &n);
+        size = n;
         return rc == ERROR_SUCCESS;
     }
 
     void set_value(Key key, const char* name, uint32_t type, const void* data, uint32_t size) override {
-        RegSetValueExA(as_hkey(key), name, 0, type, static_cast<const BYTE*>(data), size);
+        RegSetKeyValueA(as_hkey(key), nullptr, name, type, data, size);
     }
 
     void close_key(Key key) override { RegCloseKey(as_hkey(key)); }
@@ -67,16 +66,14 @@ class Win32SettingsBackend : public SettingsBackend {
 
     bool copy_file(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != FALSE; }
 
+    // A file that cannot be opened gives INVALID_HANDLE_VALUE, which neither flushes nor needs closing.
     bool flush_file(const char* path) override {
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);  // answers FALSE whatever it did
         HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        BOOL flushed = FlushFileBuffers(file);
+        const bool flushed = FlushFileBuffers(file) != FALSE;
         CloseHandle(file);
-        return flushed != FALSE;
+        return flushed;
     }
 
     bool replace_file(const char* from, const char* to) override {

@@ -11,6 +11,10 @@ static_assert(INVALID_FILE_ATTRIBUTES == PATH_ATTRIBUTES_MISSING && FILE_ATTRIBU
 
 namespace {
 
+void release_outcome(RunOutcome* outcome) {
+    HeapFree(GetProcessHeap(), 0, outcome);
+}
+
 uint64_t ticks(const FILETIME& time) {
     ULARGE_INTEGER value;
     value.LowPart = time.dwLowDateTime;
@@ -72,14 +76,15 @@ void Win32WorkerPlatform::release_process() {
 
 // Posted with its own copy, which the dialog frees: the worker never waits for the dialog. A message
 // that finds the dialog gone (the program is ending) costs only its few bytes, which the ending
-// process takes back. Without memory for it an empty message comes, which shows nothing.
+// process takes back.
 void Win32WorkerPlatform::report(const RunOutcome& outcome) {
     auto* copy = static_cast<RunOutcome*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof outcome));
-    if (copy != nullptr) {
-        *copy = outcome;
+    if (copy == nullptr) {
+        return;  // no memory for it: nothing to show
     }
+    *copy = outcome;
     if (!PostMessageA(receiver_.window, receiver_.outcome_message, NO_WPARAM, reinterpret_cast<LPARAM>(copy))) {
-        HeapFree(GetProcessHeap(), 0, copy);
+        release_outcome(copy);
     }
 }
 
@@ -94,6 +99,6 @@ bool take_outcome(LPARAM lparam, RunOutcome& outcome) {
         return false;
     }
     outcome = *posted;
-    HeapFree(GetProcessHeap(), 0, posted);
+    release_outcome(posted);
     return true;
 }

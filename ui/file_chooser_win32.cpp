@@ -17,16 +17,10 @@ HMODULE load_common_dialogs() {
     return module != nullptr ? module : LoadLibraryA("comdlg32.dll");
 }
 
-}  // namespace
-
-bool choose_program_file(HWND owner, const char* initial, char (&path)[COMMAND_LINE_SIZE]) {
-    // Without the library nothing is found, and nothing is shown.
-    // Through void*: FARPROC is a placeholder type, not the function's own.
-    const auto open_file_name = reinterpret_cast<OpenFileNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(load_common_dialogs(), "GetOpenFileNameA")));
-    if (open_file_name == nullptr) {
-        return false;
-    }
+bool show_chooser(OpenFileNameFunction open_file_name,
+                  HWND owner,
+                  const char* initial,
+                  char (&path)[COMMAND_LINE_SIZE]) {
     copy_text(path, sizeof path, initial);
     char file_title[COMMAND_LINE_SIZE] = "";
     OPENFILENAMEA chooser{};
@@ -47,4 +41,14 @@ bool choose_program_file(HWND owner, const char* initial, char (&path)[COMMAND_L
     const BOOL chosen = open_file_name(&chooser);
     SetCurrentDirectoryA(directory);
     return chosen != FALSE;
+}
+
+}  // namespace
+
+bool choose_program_file(HWND owner, const char* initial, char (&path)[COMMAND_LINE_SIZE]) {
+    // Through void*: FARPROC is a placeholder type, not the function's own. Without the library
+    // nothing is found, and nothing is shown.
+    const auto open_file_name = reinterpret_cast<OpenFileNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(load_common_dialogs(), "GetOpenFileNameA")));
+    return open_file_name != nullptr && show_chooser(open_file_name, owner, initial, path);
 }

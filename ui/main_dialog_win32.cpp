@@ -97,7 +97,7 @@ void fit_status_parts(const MainDialogContext& context, HWND dialog) {
     // The right part runs to the end of the line.
     const int edges[] = {status_left_part_edge(client.right, waiting_width, outcome_width, context.dpi.dpi),
                          TO_THE_END};
-    SendMessageA(status, SB_SETPARTS, sizeof edges / sizeof edges[0], reinterpret_cast<LPARAM>(edges));
+    SendMessageA(status, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
 }
 
 void show_status_string(MainDialogContext& context, HWND dialog, UINT id) {
@@ -127,7 +127,7 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
     init_dialog_dpi(dialog, context.dpi);
     fit_status_parts(context, dialog);
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
-    SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof context.program_text - 1, 0);
+    SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof context.program_text - 1, NO_LPARAM);
 
     // A value that is missing or damaged keeps the template's; the others are still used, or the
     // next Exit would write the template's rectangle over a valid stored one.
@@ -143,7 +143,7 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
         refill_history_list(dialog, settings.history);
     }
 
-    if (context.option_error_text[0] != '\0') {
+    if (has_text(context.option_error_text)) {
         char format[DIALOG_TEXT_SIZE];
         load_string(context, IDS_BAD_PARAMS, format, sizeof format);
         format_text(context.scratch_text, sizeof context.scratch_text, format, context.option_error_text);
@@ -180,7 +180,7 @@ void on_start(MainDialogContext& context, HWND dialog) {
     SetDlgItemTextA(dialog, IDC_TIME, scratch_text);
     show_run_status(dialog, "");
 
-    int states[sizeof DAY_BOXES / sizeof DAY_BOXES[0]];
+    int states[std::size(DAY_BOXES)];
     for (const DayBox& box : DAY_BOXES) {
         states[box.day] = static_cast<int>(IsDlgButtonChecked(dialog, box.id));
     }
@@ -189,7 +189,7 @@ void on_start(MainDialogContext& context, HWND dialog) {
 
     // An empty command line is not kept: it could not be listed, and refilling would put another
     // entry into the inputs than the one now scheduled.
-    if (program_text[0] != '\0') {
+    if (has_text(program_text)) {
         History& history = context.settings.history;
         add_history_entry(history, program_text, scratch_text, day_mask);
         refill_history_list(dialog, history);
@@ -287,11 +287,10 @@ const Command COMMANDS[] = {{IDOK, on_start},        {IDC_START, on_start},
 bool on_command(MainDialogContext& context, HWND dialog, int id) {
     const Command* end = std::end(COMMANDS);
     const Command* command = std::find_if(std::begin(COMMANDS), end, [id](const Command& c) { return c.id == id; });
-    if (command == end) {
-        return false;
+    if (command != end) {
+        command->run(context, dialog);
     }
-    command->run(context, dialog);
-    return true;
+    return command != end;
 }
 
 }  // namespace

@@ -33,12 +33,12 @@ class MemorySettingsBackend : public SettingsBackend {
         open[key] = path;
         return true;
     }
-    bool query_value(Key key, Text name, void* data, uint32_t* size) override {
+    bool query_value(Key key, Text name, void* data, uint32_t& size) override {
         const Values& values = keys[open.at(key)];
         const auto found = values.find(name);
-        const bool fits = found != values.end() && (data == nullptr || found->second.second.size() <= *size);
+        const bool fits = found != values.end() && (data == nullptr || found->second.second.size() <= size);
         if (fits && data != nullptr) {
-            *size = static_cast<uint32_t>(found->second.second.copy(static_cast<char*>(data), *size));
+            size = static_cast<uint32_t>(found->second.second.copy(static_cast<char*>(data), size));
         }
         return fits;
     }

@@ -30,4 +30,5 @@ TEST(BoundedText, CopyFormatAndAppendCutAndTerminate) {
     char unterminated[4] = {'a', 'b', 'c', 'd'};
     EXPECT_FALSE(append_format(unterminated, sizeof unterminated, "%s", "") || append_format(text, 0, "%s", ""));
     EXPECT_EQ(std::string(unterminated, 4), "abc\0"s);
+    EXPECT_EQ(std::to_string(has_text("a")) + std::to_string(has_text("")) + std::to_string(has_text(nullptr)), "100");
 }

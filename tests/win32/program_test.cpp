@@ -292,10 +292,11 @@ TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
         EXPECT_TRUE(k.up());
         EXPECT_EQ(k.text(IDC_STATUS), kept ? waiting : "Invalid time specified");  // as -as left it
         EXPECT_FALSE(delete_program_key() || std::filesystem::exists(row.ini));
-        // The system ends the process as soon as the real end has been answered.
+        // The real end saves; an Exit after it, should the system let one come, writes nothing more.
         SendMessageTimeoutW(k.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
-        TerminateProcess(k.process.hProcess, 1);
-        WaitForSingleObject(k.process.hProcess, 5000);
+        ShowWindow(k.dialog, SW_RESTORE);
+        MoveWindow(k.dialog, 60, 70, moved.right - moved.left + 10, moved.bottom - moved.top, TRUE);
+        EXPECT_TRUE(k.ends_on(IDC_EXIT));
         EXPECT_EQ(kept ? stored(row.ini) : "", kept ? str(moved) + ",30|" + row.history : "");
         EXPECT_EQ(delete_program_key(), kept && row.ini.empty());
         EXPECT_FALSE(std::filesystem::exists(path_beside_test("Kelvast.ini")));
