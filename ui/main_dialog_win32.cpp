@@ -44,7 +44,7 @@ void show_status(HWND dialog, const char* text) {
     SetDlgItemTextA(dialog, IDC_STATUS, text);
 }
 
-// The right part: the text of `outcome`, or nothing.
+// The right part of the status line.
 void show_run_status(HWND dialog, const char* text) {
     SendDlgItemMessageA(dialog, IDC_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
 }

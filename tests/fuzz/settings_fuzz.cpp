@@ -101,7 +101,7 @@ bool registry_row_readable(MemorySettingsBackend& backend, const SettingEntry& r
 }
 
 bool ini_row_present(MemorySettingsBackend& backend, const SettingEntry& row) {
-    return row.section[0] != '\0' && backend.profiles.count({INI, row.section, row.name}) != 0;
+    return row.section[0] != '\0' && backend.profiles[INI].count({row.section, row.name}) != 0;
 }
 
 // The rows' values as one text; numbers in full, texts to their zero byte, multi-strings to their pair.

@@ -1,12 +1,9 @@
-// A registry and profile files in memory, with the platform's rules as far as the settings store
-// relies on them; shared by the unit tests, the fuzz targets and the benchmarks. Callers set up
-// and inspect the stores directly; `open` is empty once every key opened was closed. A profile
-// file exists while it holds a value. `fail_step` makes one file step fail: a copy or a write
-// still does its work, a flush or a replace does nothing.
+// A registry and profile files in memory, with the platform's rules as the settings store relies on
+// them, for the unit tests, fuzz targets and benchmarks. `open` is empty once every key is closed.
+// `fail_step` fails one file step: a copy or a write still does its work, a flush or a replace none.
 #ifndef KELVAST_MEMORY_BACKEND_H
 #define KELVAST_MEMORY_BACKEND_H
 
-#include <array>
 #include <map>
 #include <string>
 #include <utility>
@@ -15,13 +12,13 @@
 
 class MemorySettingsBackend : public SettingsBackend {
   public:
-    using Values = std::map<std::string, std::pair<uint32_t, std::string>>;  // type and bytes by name
-    std::map<std::string, Values> keys;                                      // by path
-    using Profiles = std::map<std::array<std::string, 3>, std::string>;
-    Profiles profiles;                // by path, section, name
-    std::map<Key, std::string> open;  // the key paths handed out
-    int steps = 0;                    // copies, writes, flushes and replaces of profile files so far
-    int fail_step = 0;                // the one of them that fails, counted from 1
+    using Values = std::map<std::string, std::pair<uint32_t, std::string>>;   // type and bytes by name
+    std::map<std::string, Values> keys;                                       // by path
+    using File = std::map<std::pair<std::string, std::string>, std::string>;  // texts by section and name
+    std::map<std::string, File> profiles;                                     // by path
+    std::map<Key, std::string> open;                                          // the key paths handed out
+    int steps = 0;      // copies, writes, flushes and replaces of profile files so far
+    int fail_step = 0;  // the one of them that fails, counted from 1
     using Text = const char*;
 
     bool open_key(uintptr_t, Text path, Access, Key& key) override {
@@ -52,44 +49,35 @@ class MemorySettingsBackend : public SettingsBackend {
         }
     }
     uint32_t read_profile(Text section, Text name, Text fallback, char* out, uint32_t size, Text path) override {
-        const auto found = profiles.find({path, section, name});
-        const size_t n = (found != profiles.end() ? found->second : std::string(fallback)).copy(out, size - 1);
+        const File& file = profiles.count(path) ? profiles[path] : File{};
+        const auto found = file.find({section, name});
+        const size_t n = (found != file.end() ? found->second : std::string(fallback)).copy(out, size - 1);
         out[n] = '\0';
         return static_cast<uint32_t>(n);
     }
     bool write_profile(Text section, Text name, Text text, Text path) override {
-        profiles[{path, section, name}] = text;
+        profiles[path][{section, name}] = text;
         return step();
     }
-    bool file_exists(Text path) override { return values_of(path).first != values_of(path).second; }
+    bool file_exists(Text path) override { return profiles.count(path) != 0; }
     bool copy_file(Text from, Text to) override {
-        copy_values(from, to);
-        return step() && file_exists(from);
+        const bool found = file_exists(from);
+        found ? void(profiles[to] = profiles[from]) : void(profiles.erase(to));
+        return step() && found;
     }
     bool flush_file(Text path) override { return step() && file_exists(path); }
     bool replace_file(Text from, Text to) override {
         if (!step() || !file_exists(from)) {
             return false;
         }
-        copy_values(from, to);
+        profiles[to] = profiles[from];
         remove_file(from);
         return true;
     }
-    void remove_file(Text path) override { profiles.erase(values_of(path).first, values_of(path).second); }
+    void remove_file(Text path) override { profiles.erase(path); }
 
   private:
     bool step() { return ++steps != fail_step; }
-    // A path's values lie between it and the least longer path.
-    std::pair<Profiles::iterator, Profiles::iterator> values_of(Text path) {
-        return {profiles.lower_bound({path, "", ""}), profiles.lower_bound({path + std::string(1, '\0'), "", ""})};
-    }
-    void copy_values(Text from, Text to) {
-        const Profiles values(values_of(from).first, values_of(from).second);
-        remove_file(to);
-        for (const auto& [where, text] : values) {
-            profiles[{to, where[1], where[2]}] = text;
-        }
-    }
 };
 
 #endif

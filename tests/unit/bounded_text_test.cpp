@@ -7,8 +7,7 @@
 
 using namespace std::string_literals;
 
-// Each result is the two fit flags and both whole buffers, so a write past the given size shows as
-// a changed 'x'.
+// The two fit flags and both whole buffers: a write past the given size shows as a changed 'x'.
 TEST(BoundedText, CopyFormatAndAppendCutAndTerminate) {
     const std::pair<const char*, size_t> rows[] = {{"abc", 4}, {"abcd", 4}, {"", 1}, {nullptr, 4}, {"ab", 0}};
     std::string seen;

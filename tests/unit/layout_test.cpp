@@ -86,9 +86,8 @@ struct Dialog final : WindowOps {
 
 }  // namespace
 
-// Placements are figured from the captured size, sizes stop at 0. The control nearest the growing
-// edge moves first, equal edges in table order; a width change keeps the height laid out last. At
-// another DPI the captured figures are scaled.
+// Placements come from the captured size (scaled at another DPI), sizes stop at 0; the control nearest
+// the growing edge moves first, equal edges in table order; a width change keeps the height laid out.
 TEST(Layout, PlacementAndMoveOrder) {
     Dialog m;
     EXPECT_EQ(m.resize_to(501, 250),
@@ -126,9 +125,8 @@ TEST(Layout, MinimumSizeCorrectsTheDraggedEdge) {
     EXPECT_EQ(m.sizing(EDGE_BOTTOMRIGHT, {100, 100, 400, 200}), "100,100,852,445");
 }
 
-// Lines at x 0 and 1024, y 0 and 740, pulling within 20 pixels. Near both lines of an axis the
-// right or bottom one wins; a snap that brings the far edge near the other line takes a second move.
-// A platform that never honours the position (drift) gets two; a maximised dialog (drift -1) none.
+// Lines at x 0 and 1024, y 0 and 740 pull within 20 pixels, right and bottom first; a snap that brings
+// the far edge near the other line moves again. Drift: a platform that never honours the position.
 TEST(Layout, SnapsToTheScreenLines) {
     const struct {
         int32_t left, top, width, height, drift, left_after, top_after, moves;
@@ -161,21 +159,17 @@ TEST(Dpi, RescalesRoundingHalfAwayFromZero) {
 // Whether a change of DPI asks for anything, which DPI the dialog takes and which font its controls
 // take; where the dialog goes: the system's rectangle, or without one its own with the size scaled.
 TEST(Dpi, ChangesOfTheDialogsDpi) {
-    std::string seen;
-    for (const uint32_t to : {0u, 96u, 144u}) {
-        seen += std::to_string(dpi_changes(96, to));
-    }
-    for (const auto& pair : {std::make_pair(120u, 144), {0u, 144}, {0u, 0}}) {
-        seen += " " + std::to_string(choose_dpi(pair.first, pair.second));
-    }
-    for (const auto font : {dialog_font_at(144, 144, 0), dialog_font_at(96, 144, -11), dialog_font_at(96, 144, 0)}) {
-        seen += " " + std::to_string(static_cast<int>(font));
-    }
-    EXPECT_EQ(seen, "001 120 144 96 0 1 2");
     const LayoutRect given{1, 2, 3, 4};
-    EXPECT_EQ(text_of(rescale_rect({10, 20, 30, 41}, 96, 144)), "15,30,45,62");
-    EXPECT_EQ(text_of(dpi_change_target(&given, {}, 96, 144)), "1,2,3,4");
-    EXPECT_EQ(text_of(dpi_change_target(nullptr, {100, 50, 196, 147}, 96, 144)), "100,50,244,196");
+    EXPECT_EQ(std::to_string(dpi_changes(96, 0)) + std::to_string(dpi_changes(96, 96)) +
+                  std::to_string(dpi_changes(96, 144)) + " " + std::to_string(choose_dpi(120, 144)) + " " +
+                  std::to_string(choose_dpi(0, 144)) + " " + std::to_string(choose_dpi(0, 0)) + " " +
+                  std::to_string(static_cast<int>(dialog_font_at(144, 144, 0))) +
+                  std::to_string(static_cast<int>(dialog_font_at(96, 144, -11))) +
+                  std::to_string(static_cast<int>(dialog_font_at(96, 144, 0))) + " " +
+                  text_of(rescale_rect({10, 20, 30, 41}, 96, 144)) + " " +
+                  text_of(dpi_change_target(&given, {}, 96, 144)) + " " +
+                  text_of(dpi_change_target(nullptr, {100, 50, 196, 147}, 96, 144)),
+              "001 120 144 96 012 15,30,45,62 1,2,3,4 100,50,244,196");
 }
 
 // After a capture that failed every message is ignored; a new capture starts from the size at that
@@ -196,9 +190,8 @@ TEST(Layout, CapturesAndMissingControls) {
     EXPECT_EQ(m.moves, "108 107 101 103 106 105 105 106 107 108 103 101 R");
 }
 
-// A stored window within the desktop opens where it was; a size beyond the desktop or below the
-// minimum (501 x 230) is brought within them, and a window on no monitor, even by a pixel, is moved
-// into the work area (1024 x 740). A minimised dialog is kept as it will be shown again.
+// A stored window opens where it was, sized within desktop and minimum; on no monitor, even by a
+// pixel, in the work area (1024 x 740). A minimised one is kept as it will be shown again.
 TEST(Layout, RestoresAStoredWindowOnScreen) {
     const struct {
         int32_t x, y;
@@ -217,9 +210,9 @@ TEST(Layout, RestoresAStoredWindowOnScreen) {
         EXPECT_EQ(text_of(m.dialog), r.placed) << r.x << "," << r.y << " " << r.width << "x" << r.height;
     }
     Dialog m;
-    EXPECT_EQ(text_of(dialog_rect_to_keep(m)), "200,150,701,380");
+    const std::string normal = text_of(dialog_rect_to_keep(m));
     m.minimized = true;
-    EXPECT_EQ(text_of(dialog_rect_to_keep(m)), "7,8,9,10");
+    EXPECT_EQ(normal + " " + text_of(dialog_rect_to_keep(m)), "200,150,701,380 7,8,9,10");
     EXPECT_EQ(text_of(placement_on_screen({10, 20, 110, 220}, {-1280, 40, 0, 1064}, {-1300, 0, 0, 1080})),
               "30,60,130,260");
     // As the stores keep it: an edge beyond the screen's left or top as 0, the size as it is.

@@ -25,10 +25,9 @@ std::string shown(std::string bytes) {
 
 }  // namespace
 
-// One row over its own variable: what the registry (type 0: nothing; `reg` is then what the
-// variable holds, else it starts as 99s or 'k's) and the ini file (null: nothing) hold. Seen: the
-// load's result and the section's mark, the variable with its guard number or bytes, and after a
-// save that writes, the registry's "type:bytes" and the ini text ("-": missing).
+// One row over its own variable and what the registry (type 0: none; `reg` is then the variable's
+// start, else 99s or 'k's) and the ini file hold. Seen: load and section results, the variable with
+// its guard, and after a save the registry's "type:bytes" and the ini text ("-": missing).
 TEST(SettingsStore, OneRowThroughBothStores) {
     const struct {
         uint32_t type, flags, size, mode, reg_type;
@@ -73,7 +72,7 @@ TEST(SettingsStore, OneRowThroughBothStores) {
             bytes.replace(0, r.reg.size(), r.reg);
         }
         if (r.ini != nullptr) {
-            m.profiles[{INI, "Test", "Value"}] = r.ini;
+            m.profiles[INI][{"Test", "Value"}] = r.ini;
         }
         SettingEntry row = {"Test", "Value", r.type, r.flags, &bytes[0], r.size};
         row.data = r.type == DW ? static_cast<void*>(numbers.data()) : row.data;
@@ -88,19 +87,18 @@ TEST(SettingsStore, OneRowThroughBothStores) {
         if (r.mode & W) {
             const auto& values = m.keys[KEY + "\\Test"s];
             const auto reg = values.find("Value");
-            const auto ini = m.profiles.find({INI, "Test", "Value"});
+            const auto ini = m.profiles[INI].find({"Test", "Value"});
             seen +=
                 reg == values.end() ? " -" : " " + std::to_string(reg->second.first) + ":" + shown(reg->second.second);
-            seen += ini == m.profiles.end() ? " -" : " " + ini->second;
+            seen += ini == m.profiles[INI].end() ? " -" : " " + ini->second;
         }
         EXPECT_EQ(seen, r.seen);
         EXPECT_TRUE(m.open.empty()) << "keys left open";
     }
 }
 
-// Rows and paths that the store cannot use as given fail instead of touching memory it does not
-// own or naming another key or file; an empty section is the key itself in the registry and has no
-// place in the ini file; rows of another type are passed over.
+// Rows and paths the store cannot use fail rather than touch memory not its own or name another key
+// or file; an empty section is the registry key itself and no ini section; other types pass.
 TEST(SettingsStore, RowsAndPathsThatCannotBeUsed) {
     MemorySettingsBackend m;
     const std::string key = KEY + "\\"s + std::string(KEY_PATH_SIZE - 7 - strlen(KEY), 'k');
@@ -173,8 +171,7 @@ TEST(SettingsText, ListsAndMultiStringsStayInsideTheirBuffers) {
     EXPECT_EQ(std::string(list, 3) + std::to_string(numbers[1]), "1\0002"s + "2") << "cut in place";
 }
 
-// The dialog's settings rows point at its own values, and nothing is read or written before
-// start-up chooses the stores.
+// The settings rows point at the dialog's values; nothing is read or written before stores are chosen.
 TEST(MainSettings, RowsPointAtTheirOwnValues) {
     static MainSettings settings;
     EXPECT_EQ(settings.store.mode, 0u);
@@ -185,14 +182,13 @@ TEST(MainSettings, RowsPointAtTheirOwnValues) {
     save_settings(settings.store, m);
     std::string line;
     for (const SettingEntry& row : settings.rows) {
-        line += m.profiles[{settings.store.ini_path, row.section, row.name}] + " ";
+        line += m.profiles[settings.store.ini_path][{row.section, row.name}] + " ";
     }
     EXPECT_EQ(line, "1 2 3 4 30 " + std::string(700, 'h') + " ");
 }
 
-// The ini file is saved through a copy beside it that takes its place once whole: whichever step
-// fails (the copy, a write, the flush, the replace), the file stays as it was and no copy is left;
-// otherwise the file keeps the values the save does not write, or is created when missing.
+// The ini file is saved through a copy beside it: whichever step fails, the file stays as it was and
+// no copy is left; otherwise it keeps the values the save does not write, or is created when missing.
 TEST(SettingsStore, IniFileSavedWholeOrNotAtAll) {
     uint32_t x = 1, version = 30;
     char history[] = "a\0b";
@@ -204,13 +200,13 @@ TEST(SettingsStore, IniFileSavedWholeOrNotAtAll) {
         for (int fail = 1; fail <= 6; ++fail) {
             MemorySettingsBackend m;
             if (exists) {
-                m.profiles = {{{INI, "Other", "Keep"}, "stays"}, {{INI, "Program", "Version"}, "29"}};
+                m.profiles[INI] = {{{"Other", "Keep"}, "stays"}, {{"Program", "Version"}, "29"}};
             }
             const auto before = m.profiles;
             auto saved = before;
-            saved.insert({{{INI, "Window", "PosX"}, "1"}, {{INI, "Program", "Version"}, "30"}});
-            saved.insert({{INI, "Settings", "History"}, "a%_b"});
-            m.profiles[{INI + ".tmp"s, "Stale", "Copy"}] = "of a save that never ended";
+            saved[INI].insert(
+                {{{"Window", "PosX"}, "1"}, {{"Program", "Version"}, "30"}, {{"Settings", "History"}, "a%_b"}});
+            m.profiles[INI + ".tmp"s][{"Stale", "Copy"}] = "of a save that never ended";
             m.fail_step = fail;
             save_settings(store, m);
             EXPECT_EQ(m.profiles, fail <= 5 ? before : saved) << exists << " " << fail;

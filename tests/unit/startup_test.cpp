@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-// The program's own switches, parsed as at start-up: the rejected ones, the storage mode, the two
-// numbers and the ini path; every parse starts from the program's table again.
+// The program's switches as parsed at start-up, each time from its table: rejected ones, storage
+// mode, the two numbers and the ini path.
 TEST(Startup, SwitchesGiveTheStorageModeAndNumbers) {
     const std::pair<const char*, const char*> rows[] = {
         {"-rc -rr -rw -if=k.ini -ir -iw -as -pp=0X0A -pt=010", "15 10 8 k.ini"},
@@ -41,6 +41,7 @@ namespace {
 
 // The program's path and the current directory as the platform answers for them; "" fails.
 struct FakePaths : PathQueries {
+    FakePaths(std::string program_path, std::string current_path) : program(program_path), current(current_path) {}
     std::string program, current;
     uint32_t program_path(char* out, uint32_t size) override {
         out[program.copy(out, size - 1)] = '\0';
@@ -55,8 +56,7 @@ struct FakePaths : PathQueries {
 
 }  // namespace
 
-// The ini file beside the program, as given, or from the current directory; one that cannot be
-// resolved leaves the ini store unused rather than another file written.
+// The ini file beside the program, as given, or from the current directory; unresolved, none is used.
 TEST(Startup, IniPathRules) {
     const std::string tools = "C:\\Tools\\kelvast.exe", cwd = "C:\\cwd", deep = "C:\\" + std::string(250, 'd');
     const struct {
@@ -79,14 +79,12 @@ TEST(Startup, IniPathRules) {
     for (const auto& row : rows) {
         ProgramOptions options;
         parse_program_options(row.switches, options);
-        FakePaths paths;
-        paths.program = row.program;
-        paths.current = row.current;
+        FakePaths paths(row.program, row.current);
         MainSettings settings;
         choose_stores(options, paths, settings);
         EXPECT_EQ(settings.store.ini_path + (" " + std::to_string(settings.store.mode)), row.expect) << row.switches;
     }
-    FakePaths none;
+    FakePaths none("", "");
     char out[2] = "x";
     EXPECT_FALSE(resolve_ini_path("C:\\k", none, out, 0) || resolve_ini_path("C:\\k", none, nullptr, 2));
     EXPECT_EQ(out[0], 'x') << "nothing written without room";
