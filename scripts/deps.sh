@@ -5,7 +5,7 @@ need=""
 pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 for p in cmake g++ make googletest libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix \
-         binutils-mingw-w64-x86-64 wine64 fonts-wine fonts-liberation2 xvfb x11-utils imagemagick \
+         binutils-mingw-w64-x86-64 wine64 fonts-wine fonts-liberation2 xvfb x11-utils xdotool imagemagick \
          clang-format clang-tidy cppcheck clang libclang-rt-14-dev zip; do
     pkg_installed "$p" || need="$need $p"
 done

@@ -73,5 +73,10 @@ until xwininfo -root -tree 2>/dev/null | grep -q '"Kelvast - Version'; do
     i=$((i + 1))
 done
 sleep 1 # let it paint
+# KELVAST_SHOT_AFTER_START=N: press Enter (Start) in the dialog and take the shot N seconds later.
+if [ -n "${KELVAST_SHOT_AFTER_START:-}" ]; then
+    xdotool key Return
+    sleep "$KELVAST_SHOT_AFTER_START"
+fi
 import -window root "$shot"
 echo "Screenshot of the dialog: $shot"
