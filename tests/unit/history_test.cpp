@@ -108,17 +108,18 @@ TEST(History, ListsTheEntriesWithACommandLine) {
     }
     EXPECT_EQ(shown, "0  -1;2b c 02:00:00 0;");
     // Picking an item shows its entry, unless it is the one shown already; nothing picked shows nothing.
-    History history = history_of(entry("", "01:00:00") + entry("b", "02:00:00") + entry("c", "03:00:00"));
+    History history = history_of(entry("a", "01:00:00") + entry("b", "02:00:00"));
     list_history(history);
     std::string picked;
-    for (const int64_t selection : {0LL, 1LL, 1LL, 0LL, -1LL, 5LL, static_cast<long long>(INT64_MAX)}) {
+    for (const int64_t selection :
+         {0LL, 1LL, 1LL, 0LL, -1LL, 0LL, 2147483647LL, 0LL, 5LL, static_cast<long long>(INT64_MAX)}) {
         const HistorySlot* slot = select_history_item(history, selection);
         picked += (slot != nullptr ? slot_time_text(*slot) : std::string("-")) + " ";
     }
-    for (const char* mask : {"0010001", "001", "", static_cast<const char*>(nullptr)}) {
+    for (const char* mask : {"1010101", "001", "", static_cast<const char*>(nullptr)}) {
         for (const DayBox& box : DAY_BOXES) {
             picked += day_ticked(mask, box.day) ? "1" : "0";
         }
     }
-    EXPECT_EQ(picked, "- 03:00:00 - 02:00:00 - - - 0010001001000000000000000000");
+    EXPECT_EQ(picked, "- 02:00:00 - 01:00:00 - - - 01:00:00 - - 1010101001000000000000000000");
 }
