@@ -213,8 +213,8 @@ TEST(Layout, RestoresAStoredWindowOnScreen) {
     const std::string normal = text_of(dialog_rect_to_keep(m));
     m.minimized = true;
     EXPECT_EQ(normal + " " + text_of(dialog_rect_to_keep(m)), "200,150,701,380 7,8,9,10");
-    EXPECT_EQ(text_of(placement_on_screen({10, 20, 110, 220}, {-1280, 40, 0, 1064}, {-1300, 0, 0, 1080})),
-              "30,60,130,260");
+    EXPECT_EQ(text_of(placement_on_screen({10, 20, 110, 220}, {-1280, 40, 0, 1064}, {-1300, -20, 0, 1080})),
+              "30,80,130,280");
     // As the stores keep it: an edge beyond the screen's left or top as 0, the size as it is.
     WindowValues kept{};
     remember_window_rect(kept, {-5, -1, 95, 57});
