@@ -11,13 +11,11 @@
 #include "schedule/worker_win32.h"
 
 // What a worker thread gets through its start parameter: its own copy of the request (of which
-// only the stop flag changes while it runs), where to report, and the event that cuts its sleep
-// short. The scheduler keeps a share to reach the flag and the event; whichever lets go last frees
-// it, so neither outlives the other's memory.
+// only the stop flag changes while it runs) and where to report. The scheduler keeps a share to
+// reach the flag; whichever lets go last frees it, so neither outlives the other's memory.
 struct WorkerJob {
     ScheduleRequest request{};
     WorkerReceiver receiver{};
-    HANDLE wake = nullptr;
     Shares shares;
 };
 
@@ -31,7 +29,6 @@ WorkerJob* new_job() {
 }
 
 void free_job(WorkerJob* job) {
-    CloseHandle(job->wake);
     job->~WorkerJob();
     free(job);
 }
@@ -44,7 +41,7 @@ void release(WorkerJob* job) {
 
 DWORD WINAPI worker_thread_main(LPVOID parameter) {
     WorkerJob* job = static_cast<WorkerJob*>(parameter);
-    Win32WorkerPlatform platform(job->receiver, job->wake);
+    Win32WorkerPlatform platform(job->receiver);
     const DWORD result = run_worker(job->request, platform);
     release(job);
     return result;
@@ -54,8 +51,8 @@ DWORD WINAPI worker_thread_main(LPVOID parameter) {
 
 Scheduler::~Scheduler() {
     if (job_ != nullptr) {
+        // A launch under way is finished, not cut in half; a sleeping worker ends after its poll.
         job_->request.stop = true;
-        SetEvent(job_->wake);
         WaitForSingleObject(thread_, WORKER_EXIT_WAIT_MS);
         release(job_);
     }
@@ -92,16 +89,13 @@ Scheduler::Outcome Scheduler::start(const char* command_line, uint32_t target_se
     if (job == nullptr) {
         return WORKER_FAILED;
     }
-    // Manual reset: once set for the end, every later sleep is cut short too.
-    job->wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     memcpy(job->request.command_line, request_.command_line, sizeof job->request.command_line);
     job->request.target_second = request_.target_second;
     memcpy(job->request.day_mask, request_.day_mask, sizeof job->request.day_mask);
     job->request.stop = request_.stop.load();
     job->receiver = receiver_;
-    thread_ = job->wake == nullptr ? nullptr
-                                   : CreateThread(nullptr, WORKER_STACK_RESERVE, worker_thread_main, job,
-                                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    thread_ = CreateThread(nullptr, WORKER_STACK_RESERVE, worker_thread_main, job, STACK_SIZE_PARAM_IS_A_RESERVATION,
+                           nullptr);
     if (thread_ == nullptr) {
         free_job(job);
         return WORKER_FAILED;

@@ -39,8 +39,9 @@ ClockReading Win32WorkerPlatform::read_clock() {
     return clock;
 }
 
+// A plain sleep: under Wine a timed wait on an event costs the wine server a round trip per poll.
 void Win32WorkerPlatform::sleep_ms(uint32_t milliseconds) {
-    WaitForSingleObject(wake_, milliseconds);
+    Sleep(milliseconds);
 }
 
 bool Win32WorkerPlatform::is_file(const char* path) {

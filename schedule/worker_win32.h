@@ -26,8 +26,7 @@ struct WorkerReceiver {
 
 class Win32WorkerPlatform final : public WorkerPlatform {
   public:
-    // `wake` cuts a sleep short once it is set.
-    Win32WorkerPlatform(const WorkerReceiver& receiver, HANDLE wake) : receiver_(receiver), wake_(wake) {}
+    explicit Win32WorkerPlatform(const WorkerReceiver& receiver) : receiver_(receiver) {}
 
     ClockReading read_clock() override;
     void sleep_ms(uint32_t milliseconds) override;
@@ -40,7 +39,6 @@ class Win32WorkerPlatform final : public WorkerPlatform {
 
   private:
     WorkerReceiver receiver_;
-    HANDLE wake_;
     HANDLE process_ = nullptr;
 };
 
