@@ -111,8 +111,7 @@ TEST(History, ListsTheEntriesWithACommandLine) {
     History history = history_of(entry("a", "01:00:00") + entry("b", "02:00:00"));
     list_history(history);
     std::string picked;
-    for (const int64_t selection :
-         {0LL, 1LL, 1LL, 0LL, -1LL, 0LL, 2147483647LL, 0LL, 5LL, static_cast<long long>(INT64_MAX)}) {
+    for (const int64_t selection : {0LL, 1LL, 1LL, 0LL, -1LL, 0LL, 2147483647LL, 0LL, 5LL, 9223372036854775807LL}) {
         const HistorySlot* slot = select_history_item(history, selection);
         picked += (slot != nullptr ? slot_time_text(*slot) : std::string("-")) + " ";
     }
