@@ -86,10 +86,10 @@ void chooser_start_name(const char* text, char* out, size_t size) {
         copy_text(out, size, from);
     }
     // The chooser refuses such a name on Windows; Wine shows it and then reports it refused.
-    for (const char* c = out; c != nullptr && *c != '\0'; ++c) {
-        if (strchr("\"<>|*?", *c) != nullptr || static_cast<unsigned char>(*c) < ' ') {
-            copy_text(out, size, "");
-        }
+    const char* name = out != nullptr ? out : "";
+    if (std::any_of(name, name + strlen(name),
+                    [](char c) { return strchr("\"<>|*?", c) != nullptr || static_cast<unsigned char>(c) < ' '; })) {
+        copy_text(out, size, "");
     }
 }
 
