@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "config/ini_path.h"
 #include "config/settings_store.h"
 
 namespace {

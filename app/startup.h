@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "config/ini_path.h"
 #include "config/options.h"
 #include "ui/main_settings.h"
 

@@ -5,6 +5,7 @@
 
 #include "base/bounded_text.h"
 #include "app/startup.h"
+#include "config/ini_path_win32.h"
 #include "config/settings_win32.h"
 #include "ui/main_dialog_win32.h"
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "config/setting_text.h"
 #include "tests/support/memory_backend.h"
 #include "ui/main_settings.h"
 

@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/text_reader.h"
+#include "config/ini_file_save.h"
+#include "config/setting_text.h"
 
 namespace {
 
@@ -37,10 +38,6 @@ bool usable_ini_row(const SettingEntry& row) {
     return usable_row(row) && row.section != nullptr && row.section[0] != '\0' && row.name[0] != '\0';
 }
 
-uint32_t number_count(const SettingEntry& row) {
-    return (row.flags & SF_NUMBER_LIST) ? row.size : 1;
-}
-
 size_t min_size(size_t a, size_t b) {
     return std::min(a, b);
 }
@@ -62,16 +59,6 @@ bool copy_profile_path(const SettingsStore& store, char* out, size_t size) {
         return false;
     }
     return copy_text(out, size, store.ini_path);
-}
-
-// Length up to and including the first pair of zero bytes within size, or 0 when there is none.
-size_t multi_string_length(const char* multi, size_t size) {
-    for (size_t i = 0; i + 1 < size; ++i) {
-        if (multi[i] == '\0' && multi[i + 1] == '\0') {
-            return i + 2;
-        }
-    }
-    return 0;
 }
 
 // Two reads with different defaults tell a missing value from any stored one, even "~~".
@@ -269,108 +256,19 @@ bool save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char*
     return !ready || backend.write_profile(row.section, row.name, scratch, path);
 }
 
-// Every value goes into a copy beside the file, which takes the file's place only once all of it
-// is on the disk: a save cut short by a full disk, a killed process or a power cut must not leave a
-// half-written file, whose missing history the next save would make final.
+// Stops at the first value that cannot be written: the file would then lack it.
 void save_ini_file(const SettingsStore& store, SettingsBackend& backend, const char* path, char* scratch) {
-    char temp[PROFILE_PATH_SIZE];
-    if (!format_text(temp, sizeof temp, "%s.tmp", path)) {
+    IniSave save{};
+    if (!begin_ini_save(backend, path, save)) {
         return;
     }
-    bool saved = true;
-    if (backend.file_exists(path)) {
-        saved = backend.copy_file(path, temp);  // other programs' sections stay
-    } else {
-        backend.remove_file(temp);  // left by a save that never ended
-    }
+    bool written = true;
     uint32_t count = row_count(store);
-    for (uint32_t i = 0; saved && i < count; ++i) {
-        saved = save_ini_row(store.entries[i], backend, temp, scratch);
+    for (uint32_t i = 0; written && i < count; ++i) {
+        written = save_ini_row(store.entries[i], backend, save.rows_path, scratch);
     }
-    if (!saved || !backend.flush_file(temp) || !backend.replace_file(temp, path)) {
-        backend.remove_file(temp);
-    }
+    end_ini_save(backend, save, written);
 }
-
-bool is_path_separator(char c) {
-    return c == '\\' || c == '/';
-}
-
-bool has_directory(const char* path) {
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (is_path_separator(*p) || *p == ':') {
-            return true;
-        }
-    }
-    return false;
-}
-
-// A drive letter with its root, or a UNC share: the current directory plays no part.
-bool is_absolute(const char* path) {
-    const char letter = fold_case(path[0]);
-    const bool drive = letter >= 'a' && letter <= 'z' && path[1] == ':' && is_path_separator(path[2]);
-    return drive || (is_path_separator(path[0]) && is_path_separator(path[1]));
-}
-
-// The program's folder with its closing separator, then the name.
-bool beside_program(const char* name, PathQueries& paths, char* out, size_t size, uint32_t limit) {
-    uint32_t n = paths.program_path(out, limit);
-    if (n >= limit) {
-        return false;  // cut
-    }
-    while (n > 0 && !is_path_separator(out[n - 1])) {
-        --n;
-    }
-    out[n] = '\0';
-    // Without a folder (or a path at all) the name would be bare again.
-    return out[0] != '\0' && append_format(out, size, "%s", name);
-}
-
-bool is_separator(char c) {
-    return c == ',' || c == '.' || c == ';' || c == ' ';
-}
-
-// Like strtok_s over ",.; ": no empty tokens, the text is cut in place.
-char* next_token(char*& cursor) {
-    while (*cursor != '\0' && is_separator(*cursor)) {
-        ++cursor;
-    }
-    if (*cursor == '\0') {
-        return nullptr;
-    }
-    char* token = cursor;
-    while (*cursor != '\0' && !is_separator(*cursor)) {
-        ++cursor;
-    }
-    if (*cursor != '\0') {
-        *cursor++ = '\0';
-    }
-    return token;
-}
-
-// As scanf's %u / %x read a number, sign included; one beyond 32 bits counts as no number.
-bool read_number(const char* s, int base, uint32_t& out) {
-    const IntegerText number = read_integer(s, base, UINT32_MAX);
-    if (!number.digits || number.magnitude > UINT32_MAX) {
-        return false;
-    }
-    const auto value = static_cast<uint32_t>(number.magnitude);
-    out = number.negative ? 0u - value : value;
-    return true;
-}
-
-// Adds `len` bytes at out[used] and keeps the text terminated; false, adding nothing, when the
-// piece and the zero byte would not fit.
-bool append_piece(char* out, size_t out_size, size_t& used, const char* piece, size_t len) {
-    if (used + len >= out_size) {
-        return false;
-    }
-    memcpy(out + used, piece, len);
-    used += len;
-    out[used] = '\0';
-    return true;
-}
-
 }  // namespace
 
 bool load_settings(SettingsStore& store, SettingsBackend& backend) {
@@ -463,145 +361,4 @@ void clear_registry(SettingsStore& store, SettingsBackend& backend) {
     // The section subkeys go too, or the delete would be refused after any save.
     backend.delete_key_tree(store.root_key, store.key_path);
     backend.close_key(key);
-}
-
-void parse_number_list(char* text, uint32_t count, uint32_t* numbers) {
-    if (text == nullptr || numbers == nullptr) {
-        return;
-    }
-    char* cursor = text;
-    for (uint32_t i = 0; i < count; ++i) {
-        char* token = next_token(cursor);
-        if (token == nullptr) {
-            return;
-        }
-        uint32_t value{};
-        bool hex = token[0] == '0' && (token[1] == 'x' || token[1] == 'X');
-        if (hex ? read_number(token + 2, 16, value) : read_number(token, 10, value)) {
-            numbers[i] = value;
-        }
-    }
-}
-
-bool format_number_list(const SettingEntry& row, char* out, size_t out_size) {
-    if (out == nullptr || out_size == 0) {
-        return false;
-    }
-    out[0] = '\0';
-    if (row.data == nullptr) {
-        return false;
-    }
-    const uint32_t* numbers = static_cast<const uint32_t*>(row.data);
-    uint32_t count = number_count(row);
-    const char* format = (row.flags & SF_HEX) ? "%s0x%x" : "%s%u";
-    size_t used = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        char piece[sizeof ",4294967295"];
-        format_text(piece, sizeof piece, format, i == 0 ? "" : ",", numbers[i]);
-        if (!append_piece(out, out_size, used, piece, strlen(piece))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool encode_multi_string(const char* multi, size_t multi_size, char* out, size_t out_size) {
-    if (out == nullptr || out_size == 0) {
-        return false;
-    }
-    out[0] = '\0';
-    if (multi == nullptr) {
-        return false;
-    }
-    size_t used = 0;
-    for (size_t i = 0; i < multi_size; ++i) {
-        char c = multi[i];
-        char piece[] = {c, '\0'};
-        size_t len = 1;
-        if (c == '%') {
-            piece[1] = '%';
-            len = 2;
-        } else if (c == '\0') {
-            if (i + 1 >= multi_size || multi[i + 1] == '\0') {
-                break;
-            }
-            piece[0] = '%';
-            piece[1] = '_';
-            len = 2;
-        }
-        if (!append_piece(out, out_size, used, piece, len)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool decode_multi_string(const char* text, char* multi, size_t multi_size) {
-    if (multi == nullptr || multi_size == 0) {
-        return false;
-    }
-    if (multi_size < 2) {
-        multi[0] = '\0';
-        return false;
-    }
-    if (text == nullptr) {
-        text = "";
-    }
-    size_t used = 0;
-    size_t text_start = 0;  // where the text being decoded began: the place to cut back to
-    bool fits = true;
-    for (const char* p = text; *p != '\0';) {
-        char c = *p++;
-        bool separator = false;
-        if (c == '%' && *p == '%') {
-            ++p;
-        } else if (c == '%' && *p == '_') {
-            ++p;
-            c = '\0';
-            separator = true;
-        }
-        // A character needs room for the closing pair after it; a separator is itself half of one.
-        size_t needed = separator ? 2 : 3;
-        if (used + needed > multi_size) {
-            fits = false;
-            break;
-        }
-        multi[used++] = c;
-        if (separator) {
-            text_start = used;
-        }
-    }
-    if (!fits) {
-        used = text_start;
-    }
-    multi[used] = '\0';
-    if (used + 1 < multi_size) {
-        multi[used + 1] = '\0';
-    }
-    return fits;
-}
-
-bool resolve_ini_path(const char* ini_path, PathQueries& paths, char* out, size_t size) {
-    if (out == nullptr || size == 0) {
-        return false;
-    }
-    out[0] = '\0';
-    if (ini_path == nullptr || ini_path[0] == '\0') {
-        return false;
-    }
-    const auto limit = static_cast<uint32_t>(std::min<size_t>(size, UINT32_MAX));
-    bool resolved{};
-    if (is_absolute(ini_path)) {
-        resolved = copy_text(out, size, ini_path);
-    } else if (has_directory(ini_path)) {
-        const uint32_t n = paths.full_path(ini_path, out, limit);
-        resolved = n != 0 && n < limit;
-    } else {
-        resolved = beside_program(ini_path, paths, out, size, limit);
-    }
-    // A cut path would name some other file.
-    if (!resolved) {
-        out[0] = '\0';
-    }
-    return resolved;
 }

@@ -95,18 +95,6 @@ class SettingsBackend {
     virtual void remove_file(const char* path) = 0;
 };
 
-// What the ini path rules ask the platform.
-class PathQueries {
-  public:
-    virtual ~PathQueries() = default;
-    // Like GetModuleFileNameA for the program: the characters copied, `size` when the path was
-    // cut, 0 on failure.
-    virtual uint32_t program_path(char* out, uint32_t size) = 0;
-    // Like GetFullPathNameA: the characters copied; when the path does not fit, the size it needs
-    // with its zero byte; 0 on failure.
-    virtual uint32_t full_path(const char* path, char* out, uint32_t size) = 0;
-};
-
 // True only when every row was read; rows that were read keep their values and are marked
 // `loaded` either way, so a caller can use what is valid beside what is damaged or missing.
 bool load_settings(SettingsStore& store, SettingsBackend& backend);
@@ -114,28 +102,5 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend);
 bool section_loaded(const SettingsStore& store, const char* section);
 void save_settings(SettingsStore& store, SettingsBackend& backend);
 void clear_registry(SettingsStore& store, SettingsBackend& backend);
-
-// Where an ini file lives: a bare file name beside the program (the profile functions would put it
-// in the Windows directory, which a normal user cannot write), a drive-letter or UNC path as given,
-// any other path made full from the current directory. False, with `out` empty, when that fails
-// or the result does not fit.
-bool resolve_ini_path(const char* ini_path, PathQueries& paths, char* out, size_t size);
-
-// Splits `text` in place at runs of ",.; " and fills up to `count` elements: "0x"/"0X" and hex
-// digits, else decimal, each read up to its first stray character. An element whose token holds no
-// number (or one beyond 32 bits) keeps its value; elements without a token are left alone.
-void parse_number_list(char* text, uint32_t count, uint32_t* numbers);
-// The row's numbers (`size` of them with SF_NUMBER_LIST, else one) as "1,255", or "0x1,0xff" with
-// SF_HEX. Returns false, with a cut text ending after a whole number, when out_size is too small.
-bool format_number_list(const SettingEntry& row, char* out, size_t out_size);
-
-// Ini form of a multi-string: "%%" for '%', "%_" between texts, nothing for the closing pair.
-// Reads no further than multi_size. Returns false when out_size is too small (out then holds a
-// terminated prefix that never ends inside a "%%" or "%_").
-bool encode_multi_string(const char* multi, size_t multi_size, char* out, size_t out_size);
-// The reverse; a '%' before any other character, or at the very end, is kept as it stands. The
-// result always ends with two zero bytes inside multi_size (at least 2); when the texts do not
-// fit, whole texts are kept and false is returned.
-bool decode_multi_string(const char* text, char* multi, size_t multi_size);
 
 #endif

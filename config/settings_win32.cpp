@@ -87,27 +87,11 @@ class Win32SettingsBackend : public SettingsBackend {
     }
 };
 
-class Win32PathQueries : public PathQueries {
-  public:
-    constexpr Win32PathQueries() = default;
-
-    uint32_t program_path(char* out, uint32_t size) override { return GetModuleFileNameA(nullptr, out, size); }
-
-    uint32_t full_path(const char* path, char* out, uint32_t size) override {
-        return GetFullPathNameA(path, size, out, nullptr);
-    }
-};
-
-// Constant-initialised (the constructors are constexpr): built into the image, no guard on first use.
+// Constant-initialised (the constructor is constexpr): built into the image, no guard on first use.
 Win32SettingsBackend backend;
-Win32PathQueries path_queries;
 
 }  // namespace
 
 SettingsBackend& win32_settings_backend() {
     return backend;
-}
-
-PathQueries& win32_path_queries() {
-    return path_queries;
 }

@@ -8,6 +8,4 @@
 
 SettingsBackend& win32_settings_backend();
 
-PathQueries& win32_path_queries();
-
 #endif

@@ -4,7 +4,7 @@
 
 #include "schedule/worker_win32.h"
 
-#include "schedule/command.h"
+#include "schedule/program_path.h"
 
 static_assert(INVALID_FILE_ATTRIBUTES == PATH_ATTRIBUTES_MISSING && FILE_ATTRIBUTE_DIRECTORY == PATH_ATTRIBUTE_FOLDER,
               "attribute bits");

@@ -4,8 +4,6 @@
 
 #include "ui/layout_win32.h"
 
-#include "ui/dpi_win32.h"
-
 // The sizing rectangle is read through LayoutRect, so the two must have the same layout.
 static_assert(sizeof(RECT) == sizeof(LayoutRect), "RECT layout");
 static_assert(offsetof(RECT, left) == offsetof(LayoutRect, left), "RECT layout");
@@ -95,9 +93,9 @@ DialogLayout::DialogLayout() : layout{rows, MAIN_LAYOUT_ROW_COUNT} {
     load_main_layout(rows);
 }
 
-void capture_layout(DialogLayout& layout, HWND dialog) {
+void capture_layout(DialogLayout& layout, HWND dialog, uint32_t dpi) {
     layout.ops.dialog = dialog;
-    set_layout_dpi(layout.layout, window_dpi(dialog));
+    set_layout_dpi(layout.layout, dpi);
     capture_layout(layout.layout, layout.ops);
 }
 

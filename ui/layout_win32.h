@@ -40,8 +40,8 @@ struct DialogLayout {
     DialogLayout& operator=(const DialogLayout&) = delete;
 };
 
-// Captures the layout of `dialog` (call once in WM_INITDIALOG).
-void capture_layout(DialogLayout& layout, HWND dialog);
+// Captures the layout of `dialog` at its DPI (call once in WM_INITDIALOG).
+void capture_layout(DialogLayout& layout, HWND dialog, uint32_t dpi);
 // After a change of the dialog's DPI: the layout follows it and the dialog moves to `target`.
 void follow_layout_dpi(DialogLayout& layout, uint32_t dpi, const LayoutRect& target);
 // The platform's rectangles as the layout's and back.

@@ -11,14 +11,14 @@
 #include "base/messages_win32.h"
 #include "config/settings_win32.h"
 #include "res/resource.h"
-#include "schedule/command.h"
+#include "schedule/program_path.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker_win32.h"
 #include "ui/dpi_win32.h"
 #include "ui/file_chooser_win32.h"
 #include "ui/history_win32.h"
 #include "ui/info_dialog_win32.h"
-#include "ui/run_status.h"
+#include "ui/status_line_win32.h"
 
 // The build system gives the commit's time, so that rebuilds of one commit are identical.
 #ifndef KELVAST_BUILD_DATE
@@ -28,80 +28,11 @@
 
 namespace {
 
-// The last edge of a status line's parts: the end of the line.
-constexpr int TO_THE_END = -1;
-
 const int INPUT_IDS[] = {IDC_BROWSE, IDC_START,  IDC_TIME_HELP, IDC_PROGRAM, IDC_TIME,   IDC_DAY_SU,
                          IDC_DAY_MO, IDC_DAY_TU, IDC_DAY_WE,    IDC_DAY_TH,  IDC_DAY_FR, IDC_DAY_SA};
 
-// A text of the string table, or an empty one where there is none.
-void load_string(const MainDialogContext& context, UINT id, char* out, int size) {
-    copy_text(out, static_cast<size_t>(size), "");
-    LoadStringA(context.instance, id, out, size);
-}
-
-void show_status(HWND dialog, const char* text) {
-    SetDlgItemTextA(dialog, IDC_STATUS, text);
-}
-
-// The right part of the status line.
-void show_run_status(HWND dialog, const char* text) {
-    SendDlgItemMessageA(dialog, IDC_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
-}
-
-void format_outcome(const MainDialogContext& context, const RunOutcome& outcome, char* out, size_t size) {
-    char format[DIALOG_TEXT_SIZE];
-    load_string(context, outcome_text_id(outcome.kind), format, sizeof format);
-    const ClockReading& clock = outcome.clock;
-    SYSTEMTIME time{clock.year, clock.month,  clock.day_of_week, clock.day,
-                    clock.hour, clock.minute, clock.second,      clock.millisecond};
-    char date[DIALOG_TEXT_SIZE] = "";
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
-    // Looked up whatever the kind: only a failure's text shows it.
-    char error[DIALOG_TEXT_SIZE] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, outcome.code,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), error, sizeof error, nullptr);
-    join_lines(error);
-    format_outcome_text(format, outcome, date, error, out, size);
-}
-
-void show_outcome(const MainDialogContext& context, HWND dialog, const RunOutcome& outcome) {
-    char text[DIALOG_TEXT_SIZE];
-    format_outcome(context, outcome, text, sizeof text);
-    show_run_status(dialog, text);
-}
-
-int text_width(HDC dc, const char* text) {
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
-    return size.cx;
-}
-
-// Both parts hold their widest usual text in the status line's font at the dialog's DPI.
-void fit_status_parts(const MainDialogContext& context, HWND dialog) {
-    char format[DIALOG_TEXT_SIZE];
-    char waiting[DIALOG_TEXT_SIZE];
-    load_string(context, IDS_WAITING, format, sizeof format);
-    format_waiting_text(format, WIDEST_WAITING_TIME, waiting, sizeof waiting);
-    char outcome[DIALOG_TEXT_SIZE];
-    format_outcome(context, WIDEST_OUTCOME, outcome, sizeof outcome);
-    HWND status = GetDlgItem(dialog, IDC_STATUS);
-    HDC dc = GetDC(status);
-    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, NO_WPARAM, NO_LPARAM)));
-    const int waiting_width = text_width(dc, waiting);
-    const int outcome_width = text_width(dc, outcome);
-    SelectObject(dc, font);
-    ReleaseDC(status, dc);
-    RECT client{};
-    GetClientRect(status, &client);
-    // The right part runs to the end of the line.
-    const int edges[] = {status_left_part_edge(client.right, waiting_width, outcome_width, context.dpi.dpi),
-                         TO_THE_END};
-    SendMessageA(status, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
-}
-
 void show_status_string(MainDialogContext& context, HWND dialog, UINT id) {
-    load_string(context, id, context.scratch_text, sizeof context.scratch_text);
+    load_string(context.instance, id, context.scratch_text, sizeof context.scratch_text);
     show_status(dialog, context.scratch_text);
 }
 
@@ -122,10 +53,10 @@ void set_dialog_icons(HINSTANCE instance, HWND dialog) {
 void on_init_dialog(MainDialogContext& context, HWND dialog) {
     context.scheduler.notify({dialog, WM_USER, MSG_RUN_OUTCOME});
     set_dialog_icons(context.instance, dialog);
-    capture_layout(context.layout, dialog);
+    capture_layout(context.layout, dialog, window_dpi(dialog));
 
     init_dialog_dpi(dialog, context.dpi);
-    fit_status_parts(context, dialog);
+    fit_status_parts(context.instance, dialog, context.dpi.dpi);
     // Start reads no more than this; anything typed beyond it would be cut off unseen.
     SendDlgItemMessageA(dialog, IDC_PROGRAM, CB_LIMITTEXT, sizeof context.program_text - 1, NO_LPARAM);
 
@@ -145,7 +76,7 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
 
     if (has_text(context.option_error_text)) {
         char format[DIALOG_TEXT_SIZE];
-        load_string(context, IDS_BAD_PARAMS, format, sizeof format);
+        load_string(context.instance, IDS_BAD_PARAMS, format, sizeof format);
         format_text(context.scratch_text, sizeof context.scratch_text, format, context.option_error_text);
         show_status(dialog, context.scratch_text);
     }
@@ -203,7 +134,7 @@ void on_start(MainDialogContext& context, HWND dialog) {
     }
 
     char format[DIALOG_TEXT_SIZE];
-    load_string(context, IDS_WAITING, format, sizeof format);
+    load_string(context.instance, IDS_WAITING, format, sizeof format);
     format_waiting_text(format, time, scratch_text, DIALOG_TEXT_SIZE);
     show_status(dialog, scratch_text);
 }
@@ -318,7 +249,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case MSG_RUN_OUTCOME: {
             RunOutcome outcome{};
             if (take_outcome(lparam, outcome)) {
-                show_outcome(*context, dialog, outcome);
+                show_outcome(context->instance, dialog, outcome);
             }
             return TRUE;
         }
@@ -346,11 +277,11 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case WM_DPICHANGED:
             follow_dpi_change(dialog, context->dpi, context->layout, LOWORD(wparam),
                               reinterpret_cast<const RECT*>(lparam));
-            fit_status_parts(*context, dialog);
+            fit_status_parts(context->instance, dialog, context->dpi.dpi);
             return TRUE;
         case WM_SIZE: {
             const int result = handle_layout_message(context->layout, message, wparam, lparam);
-            fit_status_parts(*context, dialog);
+            fit_status_parts(context->instance, dialog, context->dpi.dpi);
             return result;
         }
         case WM_DESTROY:

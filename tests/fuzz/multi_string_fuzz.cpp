@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "config/settings_store.h"
+#include "config/setting_text.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/settings_store.h"
+#include "config/setting_text.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Date and time placeholders of the command line.
 #include "schedule/command.h"
+#include "schedule/program_path.h"
 
 #include <gtest/gtest.h>
 

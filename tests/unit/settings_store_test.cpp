@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/setting_text.h"
 #include "tests/support/memory_backend.h"
 #include "ui/main_settings.h"
 
