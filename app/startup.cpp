@@ -13,6 +13,10 @@ constexpr OptionEntry row(const char* name, OptionKind kind, const char* descrip
     return {name, kind, nullptr, static_cast<int32_t>(size), false, description};
 }
 
+constexpr OptionEntry number_row(const char* name, const char* description, int32_t lowest, int32_t highest) noexcept {
+    return {name, OPT_NUMBER, nullptr, 0, false, description, lowest, highest};
+}
+
 }  // namespace
 
 const OptionEntry option_table[OPTION_COUNT] = {
@@ -38,6 +42,11 @@ const OptionEntry option_table[OPTION_COUNT] = {
         "set priority for processing thread\r\r\n"
         "       (0:idle, 1:lowest, 2:below normal, 3:normal,\r\r\n"
         "        4:above normal, 5:highest, 6:time critical)"),
+    number_row("cu",
+               "catch up a run missed at most n hours ago\r\r\n"
+               "       (1 to 24; 0: never, as without -cu)",
+               0,
+               MAX_CATCH_UP_HOURS),
 };
 const uint32_t option_count = OPTION_COUNT;
 
@@ -91,4 +100,9 @@ void choose_stores(const ProgramOptions& options, PathQueries& paths, MainSettin
 
 uint32_t clamp_priority_index(int32_t value) {
     return static_cast<uint32_t>(std::clamp(value, 0, 3));
+}
+
+uint32_t catch_up_seconds(const ProgramOptions& options) {
+    const OptionEntry& row = options.rows[OPTION_CU];
+    return row.present ? static_cast<uint32_t>(row.value) * 3600u : 0u;
 }

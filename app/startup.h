@@ -29,6 +29,9 @@ uint32_t compute_storage_mode(const OptionEntry* table);
 // The store's mode from the switches and its ini file from -if (else Kelvast.ini), resolved. An ini
 // path that cannot be resolved leaves the ini file unused this run rather than another file written.
 void choose_stores(const ProgramOptions& options, PathQueries& paths, MainSettings& settings);
+// How long ago a missed run may have been due for -cu to make it up.
+constexpr int32_t MAX_CATCH_UP_HOURS = 24;
+uint32_t catch_up_seconds(const ProgramOptions& options);
 // Index 0..3 into the priority class table from the -pp value.
 uint32_t clamp_priority_index(int32_t value);
 

@@ -43,6 +43,7 @@ int run_kelvast(HINSTANCE instance, const char* command_line) {
     context.instance = instance;
     copy_text(context.option_error_text, sizeof context.option_error_text, options.error_text);
     context.auto_start = options.rows[OPTION_AS].present != 0;
+    context.catch_up_seconds = catch_up_seconds(options);
     context.options = option_table;
     context.option_count = option_count;
     DialogBoxParamA(instance, "DLG_KELVAST", nullptr, main_dialog_proc, reinterpret_cast<LPARAM>(&context));

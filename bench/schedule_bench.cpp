@@ -46,7 +46,7 @@ BENCHMARK(BM_ParseTimeText);
 
 // One worker poll over a day of readings, five per second.
 void BM_DecideLaunch(benchmark::State& state) {
-    WorkerState worker = start_worker_state(86370);
+    WorkerState worker = start_worker_state(86370, {});
     uint32_t tick = 0;
     for (auto _ : state) {
         uint32_t second = (tick++ / 5) % 86400;

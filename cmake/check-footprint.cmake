@@ -6,7 +6,7 @@
 cmake_minimum_required(VERSION 3.20)
 
 if(NOT DEFINED LIMIT)
-    set(LIMIT 73728)
+    set(LIMIT 81920)
 endif()
 set(allowed ADVAPI32.DLL COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL)
 

@@ -38,6 +38,16 @@ bool read_switch_number(const char* text, int32_t& out) {
     return to_int32(read_integer(text, 0, UINT64_C(2147483648)), out);
 }
 
+// A number as "%i" reads it, or "off" and "on" for 0 and 1.
+bool read_number_value(const char* text, int32_t& out) {
+    if (text == nullptr || read_switch_number(text, out)) {
+        return text != nullptr;
+    }
+    const bool off = equals_ignoring_case(text, "off");
+    out = off ? 0 : 1;
+    return off || equals_ignoring_case(text, "on");
+}
+
 OptionEntry* find_switch(OptionEntry* table, uint32_t count, const char* name) {
     for (uint32_t i = 0; i < count; i++) {
         OptionEntry& row = table[i];
@@ -54,18 +64,10 @@ void apply_number(OptionEntry& row, char switch_char, const char* token, const c
         append_format(error_text, OPTION_ERROR_SIZE, "%c%s (duplicate parameter) ", switch_char, token);
         row.present = false;
     }
-    if (value_text != nullptr) {
-        int32_t number{};
-        if (read_switch_number(value_text, number)) {
-            row.value = number;
-            row.present = true;
-        } else if (equals_ignoring_case(value_text, "off")) {
-            row.value = 0;
-            row.present = true;
-        } else if (equals_ignoring_case(value_text, "on")) {
-            row.value = 1;
-            row.present = true;
-        }
+    int32_t number{};
+    if (read_number_value(value_text, number) && number >= row.lowest && number <= row.highest) {
+        row.value = number;
+        row.present = true;
     }
     if (!row.present) {
         append_format(error_text, OPTION_ERROR_SIZE, "%c%s (invalid value)", switch_char, token);

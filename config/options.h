@@ -19,6 +19,9 @@ struct OptionEntry {
     int32_t value;  // OPT_NUMBER: the number; otherwise the size of dest
     bool present;   // given with an acceptable value
     const char* description;
+    // OPT_NUMBER: the values accepted; any other is an invalid value.
+    int32_t lowest = INT32_MIN;
+    int32_t highest = INT32_MAX;
 };
 
 constexpr size_t OPTION_ERROR_SIZE = 128;
@@ -39,6 +42,7 @@ enum OptionRow : uint32_t {
     OPTION_AS,
     OPTION_PP,
     OPTION_PT,
+    OPTION_CU,
     OPTION_COUNT
 };
 

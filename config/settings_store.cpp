@@ -207,7 +207,12 @@ void write_registry_value(const SettingEntry& row, SettingsBackend& backend, Key
     }
 }
 
-void save_registry_row(const SettingsStore& store, const SettingEntry& row, SettingsBackend& backend, char* scratch) {
+// `through`: on the disk before it returns.
+void save_registry_row(const SettingsStore& store,
+                       const SettingEntry& row,
+                       SettingsBackend& backend,
+                       char* scratch,
+                       bool through) {
     char path[KEY_PATH_SIZE];
     if (!known_type(row.type) || !usable_row(row) || !compose_key_path(store, row, path, sizeof path)) {
         return;
@@ -220,6 +225,9 @@ void save_registry_row(const SettingsStore& store, const SettingEntry& row, Sett
     bool exists = backend.query_value(key, row.name, nullptr, size);
     if ((row.flags & SF_OVERWRITE) || !exists) {
         write_registry_value(row, backend, key, scratch);
+    }
+    if (through) {
+        backend.flush_key(key);
     }
     backend.close_key(key);
 }
@@ -256,15 +264,19 @@ bool save_ini_row(const SettingEntry& row, SettingsBackend& backend, const char*
     return !ready || backend.write_profile(row.section, row.name, scratch, path);
 }
 
-// Stops at the first value that cannot be written: the file would then lack it.
-void save_ini_file(const SettingsStore& store, SettingsBackend& backend, const char* path, char* scratch) {
+// The rows first .. end - 1. Stops at the first value that cannot be written: the file would then lack it.
+void save_ini_file(const SettingsStore& store,
+                   SettingsBackend& backend,
+                   const char* path,
+                   char* scratch,
+                   uint32_t first,
+                   uint32_t end) {
     IniSave save{};
     if (!begin_ini_save(backend, path, save)) {
         return;
     }
     bool written = true;
-    uint32_t count = row_count(store);
-    for (uint32_t i = 0; written && i < count; ++i) {
+    for (uint32_t i = first; written && i < end; ++i) {
         written = save_ini_row(store.entries[i], backend, save.rows_path, scratch);
     }
     end_ini_save(backend, save, written);
@@ -329,24 +341,37 @@ bool section_loaded(const SettingsStore& store, const char* section) {
     return false;
 }
 
-void save_settings(SettingsStore& store, SettingsBackend& backend) {
+namespace {
+
+void save_rows(SettingsStore& store, SettingsBackend& backend, uint32_t first, uint32_t end, bool through) {
     char* scratch = static_cast<char*>(malloc(SETTINGS_SCRATCH_SIZE));
     if (scratch == nullptr) {
         return;
     }
-    uint32_t count = row_count(store);
     if (store.mode & MODE_WRITE_REGISTRY) {
-        for (uint32_t i = 0; i < count; ++i) {
-            save_registry_row(store, store.entries[i], backend, scratch);
+        for (uint32_t i = first; i < end; ++i) {
+            save_registry_row(store, store.entries[i], backend, scratch, through);
         }
     }
     if (store.mode & MODE_WRITE_INI) {
         char path[PROFILE_PATH_SIZE];
         if (copy_profile_path(store, path, sizeof path)) {
-            save_ini_file(store, backend, path, scratch);
+            save_ini_file(store, backend, path, scratch, first, end);
         }
     }
     free(scratch);
+}
+
+}  // namespace
+
+void save_settings(SettingsStore& store, SettingsBackend& backend) {
+    save_rows(store, backend, 0, row_count(store), false);
+}
+
+void save_setting(SettingsStore& store, SettingsBackend& backend, uint32_t row) {
+    if (row < row_count(store)) {
+        save_rows(store, backend, row, row + 1, true);
+    }
 }
 
 void clear_registry(SettingsStore& store, SettingsBackend& backend) {

@@ -70,6 +70,8 @@ class SettingsBackend {
     // only whether the value exists. Fails when missing or larger than `size`.
     virtual bool query_value(Key key, const char* name, void* data, uint32_t& size) = 0;
     virtual void set_value(Key key, const char* name, uint32_t type, const void* data, uint32_t size) = 0;
+    // Writes what the key holds through to the disk.
+    virtual void flush_key(Key key) = 0;
     virtual void close_key(Key key) = 0;
     // Removes the key with everything below it.
     virtual void delete_key_tree(uintptr_t root, const char* path) = 0;
@@ -84,16 +86,28 @@ class SettingsBackend {
     // Like WritePrivateProfileStringA: creates the file, section and key as needed; false when the
     // file could not be written.
     virtual bool write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
-    // The file steps of an ini save; each answers whether it did its work.
-    virtual bool file_exists(const char* path) = 0;
+    // The file steps of an ini save. The copy and the replace answer the system's error code, 0 when
+    // they did their work; the others whether they did it.
+    // The platform's attribute bits of a file (GetFileAttributesA), FILE_ATTRIBUTES_MISSING for none.
+    virtual uint32_t file_attributes(const char* path) = 0;
     // Makes `to` a copy of `from`, replacing whatever `to` was.
-    virtual bool copy_file(const char* from, const char* to) = 0;
+    virtual uint32_t copy_file(const char* from, const char* to) = 0;
     // Writes out what the profile functions and the system hold of the file, through to the disk.
     virtual bool flush_file(const char* path) = 0;
     // Puts `from` in the place of `to` in one step, also when `to` exists.
-    virtual bool replace_file(const char* from, const char* to) = 0;
+    virtual uint32_t replace_file(const char* from, const char* to) = 0;
     virtual void remove_file(const char* path) = 0;
+    virtual void pause_ms(uint32_t milliseconds) = 0;
+    // This process's, which names its copy of the ini file.
+    virtual uint32_t process_id() = 0;
 };
+
+constexpr uint32_t FILE_ATTRIBUTES_MISSING = 0xFFFFFFFF;
+constexpr uint32_t FILE_ATTRIBUTE_READ_ONLY = 0x1;
+// The system's error codes the ini save tells apart.
+constexpr uint32_t FILE_ERROR_ACCESS_DENIED = 5;
+constexpr uint32_t FILE_ERROR_SHARING_VIOLATION = 32;
+constexpr uint32_t FILE_ERROR_LOCK_VIOLATION = 33;
 
 // True only when every row was read; rows that were read keep their values and are marked
 // `loaded` either way, so a caller can use what is valid beside what is damaged or missing.
@@ -101,6 +115,8 @@ bool load_settings(SettingsStore& store, SettingsBackend& backend);
 // Whether any row of `section` was read by the last load_settings.
 bool section_loaded(const SettingsStore& store, const char* section);
 void save_settings(SettingsStore& store, SettingsBackend& backend);
+// Writes the one row to every store selected for writing, on the disk before it returns.
+void save_setting(SettingsStore& store, SettingsBackend& backend, uint32_t row);
 void clear_registry(SettingsStore& store, SettingsBackend& backend);
 
 #endif

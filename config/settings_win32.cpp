@@ -2,6 +2,13 @@
 
 #include "config/settings_win32.h"
 
+static_assert(ERROR_ACCESS_DENIED == FILE_ERROR_ACCESS_DENIED &&
+                  ERROR_SHARING_VIOLATION == FILE_ERROR_SHARING_VIOLATION &&
+                  ERROR_LOCK_VIOLATION == FILE_ERROR_LOCK_VIOLATION,
+              "error codes");
+static_assert(INVALID_FILE_ATTRIBUTES == FILE_ATTRIBUTES_MISSING && FILE_ATTRIBUTE_READONLY == FILE_ATTRIBUTE_READ_ONLY,
+              "attribute bits");
+
 namespace {
 
 HKEY as_hkey(uintptr_t key) {
@@ -45,6 +52,8 @@ class Win32SettingsBackend : public SettingsBackend {
         RegSetKeyValueA(as_hkey(key), nullptr, name, type, data, size);
     }
 
+    void flush_key(Key key) override { RegFlushKey(as_hkey(key)); }
+
     void close_key(Key key) override { RegCloseKey(as_hkey(key)); }
 
     void delete_key_tree(uintptr_t root, const char* path) override { RegDeleteTreeA(as_hkey(root), path); }
@@ -62,9 +71,11 @@ class Win32SettingsBackend : public SettingsBackend {
         return WritePrivateProfileStringA(section, name, text, path) != FALSE;
     }
 
-    bool file_exists(const char* path) override { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+    uint32_t file_attributes(const char* path) override { return GetFileAttributesA(path); }
 
-    bool copy_file(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != FALSE; }
+    uint32_t copy_file(const char* from, const char* to) override {
+        return CopyFileA(from, to, FALSE) ? ERROR_SUCCESS : GetLastError();
+    }
 
     // A file that cannot be opened gives INVALID_HANDLE_VALUE, which neither flushes nor needs closing.
     bool flush_file(const char* path) override {
@@ -76,8 +87,9 @@ class Win32SettingsBackend : public SettingsBackend {
         return flushed;
     }
 
-    bool replace_file(const char* from, const char* to) override {
-        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    uint32_t replace_file(const char* from, const char* to) override {
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS
+                                                                                         : GetLastError();
     }
 
     // A copy of a read-only file is read-only too, and DeleteFileA refuses such a file.
@@ -85,6 +97,10 @@ class Win32SettingsBackend : public SettingsBackend {
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path);
     }
+
+    void pause_ms(uint32_t milliseconds) override { Sleep(milliseconds); }
+
+    uint32_t process_id() override { return GetCurrentProcessId(); }
 };
 
 // Constant-initialised (the constructor is constexpr): built into the image, no guard on first use.

@@ -36,25 +36,63 @@ struct ClockReading {
 
 // The instant of a reading from the platform's UTC ticks and the same ticks turned local.
 void set_clock_instant(ClockReading& clock, uint64_t utc_ticks, uint64_t local_ticks);
+// A reading's local time as seconds from the clock's start (local midnight of 1601-01-01).
+int64_t local_seconds(const ClockReading& clock);
+// The calendar fields of a local time; `offset_minutes` (local less UTC) gives its UTC instant. Years
+// from 1601 to 9999; a time beyond them gives the nearest end.
+ClockReading local_reading(int64_t local, int32_t offset_minutes);
+// Days from the clock's start to a date, and back; false for a date that does not exist.
+bool days_from_date(int32_t year, int32_t month, int32_t day, int64_t& days);
+
+// The local days (local seconds / 86400) whose window launched or was tried, most recent first.
+// Enough of them that no change of the clock makes a day that ran look unrun.
+constexpr uint32_t LAUNCHED_DAYS_KEPT = 8;
+struct LaunchedDays {
+    int64_t days[LAUNCHED_DAYS_KEPT];
+    uint32_t count;
+};
+bool day_launched(const LaunchedDays& launched, int64_t day);
+// Puts the day first, dropping the least recent one beyond the count kept.
+void note_launched_day(LaunchedDays& launched, int64_t day);
+
+// What a worker starts from: the days its schedule already launched on and, when the schedule stayed
+// armed while no worker watched it (Kelvast was not running), since when to look for a window missed.
+struct WorkerStart {
+    LaunchedDays launched;
+    bool absent;
+    int64_t absent_since;       // local seconds
+    uint32_t catch_up_seconds;  // a window missed at most this long ago launches late; 0: never
+};
 
 struct WorkerState {
     uint32_t target;  // T
-    // The run's previous valid reading: a jump of the clock is seen against it.
-    bool has_previous = false;
-    int64_t previous_local = 0;
-    int64_t previous_utc = 0;
-    // The local day (seconds / 86400) on which the window last launched or tried began.
-    bool has_launched = false;
-    int64_t launched_day = 0;
+    LaunchedDays launched;
+    // The previous valid reading: a window that began after it and closed before this poll was passed
+    // over, and a jump of the clock is seen against it. It stands for an absence at the first poll.
+    bool has_previous;
+    bool previous_absent;
+    int64_t previous_local;
+    int64_t previous_utc;
+    uint32_t catch_up_seconds;
 };
 
-WorkerState start_worker_state(uint32_t target_second);
+WorkerState start_worker_state(uint32_t target_second, const WorkerStart& start);
 
-enum class PollDecision { NOTHING, LAUNCH, MISSED };
+// What one poll decided: at most one launch, and at most one window reported missed (the newest).
+struct PollDecision {
+    bool launch;
+    int64_t launch_day;  // the local day whose window launches
+    bool caught_up;      // that window was missed and launches late
+    bool missed;
+    int64_t missed_day;
+    bool missed_absent;  // Kelvast was not running, rather than asleep or its clock changed
+};
 
-// One poll: whether this reading launches, or finds an enabled window passed over without a poll.
-// At most one launch per local day a window begins on, whatever the clock does.
+// One poll: whether this reading launches, and which enabled window passed over without a poll it
+// finds. At most one launch per local day a window begins on, whatever the clock does.
 PollDecision decide_poll(WorkerState& state, const char* day_mask, const ClockReading& clock);
+// The local time at which the window of `day` begins.
+int64_t window_start(uint32_t target_second, int64_t day);
 
 // The sleep after a poll with this reading: up to just past the clock's next 200 ms boundary, so
 // one poll falls right after every whole second. Never more than 200 ms, never 0.

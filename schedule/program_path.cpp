@@ -52,3 +52,13 @@ void command_to_start(const char* expanded, WorkerPlatform& platform, char (&out
         copy_text(out, sizeof out, line);
     }
 }
+
+void started_program(const char* line, char* out, size_t size) {
+    const char* from = line != nullptr ? line : "";
+    size_t length = strcspn(from, " \t");
+    if (from[0] == '"') {
+        ++from;
+        length = strcspn(from, "\"");
+    }
+    format_text(out, size, "%.*s", static_cast<int>(std::min<size_t>(length, INT_MAX)), from);
+}

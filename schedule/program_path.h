@@ -30,5 +30,8 @@ bool is_plain_file(uint32_t attributes);
 // existing file (`platform.is_file`) is that file, quoted; any other line is passed as it is.
 constexpr size_t START_LINE_SIZE = COMMAND_LINE_SIZE + 2;
 void command_to_start(const char* expanded, WorkerPlatform& platform, char (&out)[START_LINE_SIZE]);
+// The program a line starts, as the platform reads it: inside the leading quotes, else up to the
+// first blank or tab.
+void started_program(const char* line, char* out, size_t size);
 
 #endif

@@ -11,10 +11,11 @@
 #include "schedule/worker_win32.h"
 
 // What a worker thread gets through its start parameter: its own copy of the request (of which
-// only the stop flag changes while it runs) and where to report. The scheduler keeps a share to
-// reach the flag; whichever lets go last frees it, so neither outlives the other's memory.
+// only the stop flag changes while it runs), what the run record tells it, and where to report. The scheduler keeps a
+// share to reach the flag; whichever lets go last frees it, so neither outlives the other's memory.
 struct WorkerJob {
     ScheduleRequest request{};
+    WorkerStart start{};
     WorkerReceiver receiver{};
     Shares shares;
 };
@@ -42,7 +43,7 @@ void release(WorkerJob* job) {
 DWORD WINAPI worker_thread_main(LPVOID parameter) {
     WorkerJob* job = static_cast<WorkerJob*>(parameter);
     Win32WorkerPlatform platform(job->receiver);
-    const DWORD result = run_worker(job->request, platform);
+    const DWORD result = run_worker(job->request, job->start, platform);
     release(job);
     return result;
 }
@@ -78,7 +79,10 @@ void Scheduler::cancel() {
     set_stop(true);
 }
 
-Scheduler::Outcome Scheduler::start(const char* command_line, uint32_t target_second, const char* day_mask) {
+Scheduler::Outcome Scheduler::start(const char* command_line,
+                                    uint32_t target_second,
+                                    const char* day_mask,
+                                    const WorkerStart& from) {
     copy_text(request_.command_line, sizeof request_.command_line, command_line);
     request_.target_second = target_second;
     copy_text(request_.day_mask, sizeof request_.day_mask, day_mask);
@@ -93,6 +97,7 @@ Scheduler::Outcome Scheduler::start(const char* command_line, uint32_t target_se
     job->request.target_second = request_.target_second;
     memcpy(job->request.day_mask, request_.day_mask, sizeof job->request.day_mask);
     job->request.stop = request_.stop.load();
+    job->start = from;
     job->receiver = receiver_;
     thread_ = CreateThread(nullptr, WORKER_STACK_RESERVE, worker_thread_main, job, STACK_SIZE_PARAM_IS_A_RESERVATION,
                            nullptr);

@@ -27,9 +27,9 @@ class Scheduler {
     void notify(const WorkerReceiver& receiver);
     // First step of every Start, valid or not: a Cancel the worker has not seen yet is undone.
     void clear_stop();
-    // Stores what to run. Starts a worker unless one runs; a running one goes on with the copy it
-    // took when it began (a Start during a run stores the same values again).
-    Outcome start(const char* command_line, uint32_t target_second, const char* day_mask);
+    // Stores what to run. Starts a worker from `from` unless one runs; a running one goes on with the
+    // copy it took when it began (a Start during a run stores the same values again).
+    Outcome start(const char* command_line, uint32_t target_second, const char* day_mask, const WorkerStart& from);
     // The worker sees the flag at its next poll and sends WORKER_DONE.
     void cancel();
     // For WORKER_DONE: the worker is on its way out; its handle is closed and forgotten.

@@ -11,30 +11,42 @@ bool Shares::release() {
 
 namespace {
 
-// The launch of one poll; returns whether a process is now kept to watch.
-bool launch(const char* command_line, const ClockReading& clock, WorkerPlatform& platform) {
+// The launch of one poll; its outcome is reported and kept for the program's end.
+void launch(const char* command_line,
+            const ClockReading& clock,
+            const PollDecision& decision,
+            uint32_t target,
+            WorkerPlatform& platform,
+            RunOutcome& outcome) {
     char expanded[COMMAND_LINE_SIZE];
     expand_command(command_line, clock, expanded);
     char line[START_LINE_SIZE];
     command_to_start(expanded, platform, line);
     const LaunchResult result = platform.start_process(line);
-    platform.report(
-        {result.started ? OutcomeKind::STARTED : OutcomeKind::FAILED, clock, result.started ? 0 : result.error});
-    return result.started;
+    outcome = RunOutcome{result.started ? OutcomeKind::STARTED : OutcomeKind::FAILED,
+                         clock,
+                         result.started ? 0 : result.error,
+                         decision.launch_day,
+                         decision.caught_up,
+                         target,
+                         ""};
+    started_program(line, outcome.program, sizeof outcome.program);
+    platform.report(outcome);
 }
 
 }  // namespace
 
-uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {
+uint32_t run_worker(ScheduleRequest& request, const WorkerStart& start, WorkerPlatform& platform) {
     char command_line[COMMAND_LINE_SIZE];
     char day_mask[DAY_MASK_SIZE];
     memcpy(command_line, request.command_line, sizeof command_line);
     command_line[COMMAND_LINE_SIZE - 1] = '\0';
     memcpy(day_mask, request.day_mask, sizeof day_mask);
     day_mask[DAY_MASK_SIZE - 1] = '\0';
-    WorkerState state = start_worker_state(request.target_second);
+    const uint32_t target = request.target_second;
+    WorkerState state = start_worker_state(target, start);
+    RunOutcome started{};
     bool watching = false;  // a started process whose end is still to be reported
-    ClockReading started_at{};
 
     if (!request.stop.load()) {
         for (;;) {
@@ -44,18 +56,29 @@ uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform) {
                 if (process.ended) {
                     platform.release_process();
                     watching = false;
-                    platform.report({OutcomeKind::EXITED, started_at, process.exit_code});
+                    started.kind = OutcomeKind::EXITED;
+                    started.code = process.exit_code;
+                    platform.report(started);
                 }
             }
             const PollDecision decision = decide_poll(state, day_mask, clock);
-            if (decision == PollDecision::MISSED) {
-                platform.report({OutcomeKind::MISSED, clock, 0});
-            } else if (decision == PollDecision::LAUNCH) {
+            // Named by its window, reported before a launch of this poll.
+            if (decision.missed) {
+                RunOutcome missed{decision.missed_absent ? OutcomeKind::MISSED_ABSENT : OutcomeKind::MISSED,
+                                  local_reading(window_start(target, decision.missed_day), clock.utc_offset_minutes),
+                                  0,
+                                  decision.missed_day,
+                                  false,
+                                  target,
+                                  ""};
+                platform.report(missed);
+            }
+            if (decision.launch) {
                 if (watching) {
                     platform.release_process();  // one process watched at a time: the newest
                 }
-                watching = launch(command_line, clock, platform);
-                started_at = clock;
+                launch(command_line, clock, decision, target, platform, started);
+                watching = started.kind == OutcomeKind::STARTED;
             }
             platform.sleep_ms(poll_sleep_ms(clock));
             if (request.stop.load()) {

@@ -19,13 +19,21 @@ struct Shares {
     bool release();
 };
 
-enum class OutcomeKind : uint8_t { STARTED, EXITED, FAILED, MISSED };
+// MISSED: passed over while the computer slept or its clock changed; MISSED_ABSENT: while Kelvast was
+// not running.
+enum class OutcomeKind : uint8_t { STARTED, EXITED, FAILED, MISSED, MISSED_ABSENT };
 
-// What the worker's latest launch decision came to, for the dialog to show.
+constexpr size_t PROGRAM_PATH_SIZE = COMMAND_LINE_SIZE;
+
+// What the worker's latest launch decision came to, for the dialog to show and the run record to keep.
 struct RunOutcome {
     OutcomeKind kind;
-    ClockReading clock;  // of the deciding poll; for EXITED, that of the start
-    uint32_t code;       // EXITED: the exit code; FAILED: the system's error code
+    ClockReading clock;               // of the deciding poll (for EXITED, that of the start); a miss's: its window's
+    uint32_t code;                    // EXITED: the exit code; FAILED: the system's error code
+    int64_t day;                      // STARTED, EXITED, FAILED: the local day whose window launched
+    bool caught_up;                   // that window was missed and launched late
+    uint32_t due;                     // the window's second of the day
+    char program[PROGRAM_PATH_SIZE];  // as started, for a failure's reason
 };
 
 struct WatchedProcess {
@@ -61,6 +69,6 @@ class WorkerPlatform {
 // The worker's whole life: polls until the stop flag is seen, then notifies. Returns 0.
 // Copies the command line, target and day mask when it starts, so a Start that stores them
 // again during the run never races with the worker's reads. Holds one started process at most.
-uint32_t run_worker(ScheduleRequest& request, WorkerPlatform& platform);
+uint32_t run_worker(ScheduleRequest& request, const WorkerStart& start, WorkerPlatform& platform);
 
 #endif

@@ -26,7 +26,7 @@ uint64_t ticks(const FILETIME& time) {
 
 // Local time is made from this very UTC reading, so the two and the offset between them belong
 // together even in the second the clock changes.
-ClockReading Win32WorkerPlatform::read_clock() {
+ClockReading read_system_clock() {
     FILETIME utc;
     FILETIME local;
     SYSTEMTIME now;
@@ -37,6 +37,10 @@ ClockReading Win32WorkerPlatform::read_clock() {
                        now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
     set_clock_instant(clock, ticks(utc), ticks(local));
     return clock;
+}
+
+ClockReading Win32WorkerPlatform::read_clock() {
+    return read_system_clock();
 }
 
 // A plain sleep: under Wine a timed wait on an event costs the wine server a round trip per poll.

@@ -42,6 +42,9 @@ class Win32WorkerPlatform final : public WorkerPlatform {
     HANDLE process_ = nullptr;
 };
 
+// The local time and the UTC instant it belongs to, from one reading.
+ClockReading read_system_clock();
+
 // The outcome an outcome message carries, which is released here; false for an empty message.
 bool take_outcome(LPARAM lparam, RunOutcome& outcome);
 

@@ -42,6 +42,25 @@ void enable_inputs(HWND dialog, BOOL enable) {
     }
 }
 
+// Written on its own, through to the disk, whenever it changed: a process that goes away now leaves it
+// as it is. Settings stay a matter of the dialog's thread.
+void write_run_record(MainDialogContext& context) {
+    MainSettings& settings = context.settings;
+    char text[RUN_RECORD_TEXT_SIZE];
+    if (format_run_record(context.run, text, sizeof text) && strcmp(text, settings.run_text) != 0) {
+        copy_text(settings.run_text, sizeof settings.run_text, text);
+        save_setting(settings.store, win32_settings_backend(), RUN_ROW);
+    }
+}
+
+void on_run_outcome(MainDialogContext& context, HWND dialog, const RunOutcome& outcome) {
+    char text[RUN_OUTCOME_TEXT_SIZE];
+    format_outcome(context.instance, outcome, text, sizeof text);
+    show_run_status(dialog, text);
+    note_run_outcome(context.run, outcome, text);
+    write_run_record(context);
+}
+
 void set_dialog_icons(HINSTANCE instance, HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconA(instance, "MyWinIcon")));
     // LoadIcon gives only the large size; the caption wants the 16-pixel image, not a scaled one.
@@ -72,6 +91,10 @@ void on_init_dialog(MainDialogContext& context, HWND dialog) {
     }
     if (section_loaded(settings.store, HISTORY_SECTION)) {
         refill_history_list(dialog, settings.history);
+    }
+    // The last run as it read before the process went away.
+    if (settings.rows[RUN_ROW].loaded && parse_run_record(settings.run_text, context.run)) {
+        show_run_status(dialog, context.run.last_text);
     }
 
     if (has_text(context.option_error_text)) {
@@ -109,7 +132,6 @@ void on_start(MainDialogContext& context, HWND dialog) {
     }
     format_normalised_time(time, scratch_text, DIALOG_TEXT_SIZE);
     SetDlgItemTextA(dialog, IDC_TIME, scratch_text);
-    show_run_status(dialog, "");
 
     int states[std::size(DAY_BOXES)];
     for (const DayBox& box : DAY_BOXES) {
@@ -128,7 +150,14 @@ void on_start(MainDialogContext& context, HWND dialog) {
 
     enable_inputs(dialog, FALSE);
 
-    if (scheduler.start(program_text, time.target_second, day_mask) == Scheduler::WORKER_FAILED) {
+    const RunStart run = start_run(context.run, program_text, time.target_second, day_mask,
+                                   local_seconds(read_system_clock()), context.catch_up_seconds);
+    // The last run stays in view while the schedule carries on after a restart.
+    if (!run.continues) {
+        show_run_status(dialog, "");
+    }
+    write_run_record(context);
+    if (scheduler.start(program_text, time.target_second, day_mask, run.worker) == Scheduler::WORKER_FAILED) {
         show_status_string(context, dialog, IDS_THREAD_FAILED);
         return;
     }
@@ -140,16 +169,33 @@ void on_start(MainDialogContext& context, HWND dialog) {
 }
 
 void on_worker_done(MainDialogContext& context, HWND dialog) {
+    // Sent, so it may come before outcomes the worker posted earlier: the record takes those first.
+    MSG posted{};
+    while (PeekMessageA(&posted, dialog, MSG_RUN_OUTCOME, MSG_RUN_OUTCOME, PM_REMOVE)) {
+        RunOutcome outcome{};
+        if (take_outcome(posted.lParam, outcome)) {
+            on_run_outcome(context, dialog, outcome);
+        }
+    }
     show_status_string(context, dialog, IDS_THREAD_ENDED);
     context.scheduler.worker_done();
     enable_inputs(dialog, TRUE);
 }
 
-void save_on_leaving(MainDialogContext& context) {
+// Exit stops the schedule; the end of the session leaves it armed, as a crash would, for the start
+// after the next log-on to carry on.
+void save_on_leaving(MainDialogContext& context, bool stop) {
     if (context.settings_saved) {
         return;
     }
+    if (stop) {
+        stop_run(context.run);
+    }
     MainSettings& settings = context.settings;
+    // A record this program cannot read (a newer one's, say) is written back as it was read.
+    if (context.run.valid) {
+        format_run_record(context.run, settings.run_text, sizeof settings.run_text);
+    }
     remember_window_rect(settings.window, dialog_rect_to_keep(context.layout.ops));
     settings.version = VERSION_MINOR;
     save_settings(settings.store, win32_settings_backend());
@@ -157,7 +203,7 @@ void save_on_leaving(MainDialogContext& context) {
 }
 
 void on_exit(MainDialogContext& context, HWND dialog) {
-    save_on_leaving(context);
+    save_on_leaving(context, true);
     EndDialog(dialog, DIALOG_ENDED);
 }
 
@@ -200,6 +246,10 @@ void on_time_help(MainDialogContext&, HWND dialog) {
 
 void on_cancel(MainDialogContext& context, HWND) {
     context.scheduler.cancel();
+    if (context.run.valid) {
+        stop_run(context.run);
+        write_run_record(context);
+    }
 }
 
 struct Command {
@@ -249,7 +299,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case MSG_RUN_OUTCOME: {
             RunOutcome outcome{};
             if (take_outcome(lparam, outcome)) {
-                show_outcome(context->instance, dialog, outcome);
+                on_run_outcome(*context, dialog, outcome);
             }
             return TRUE;
         }
@@ -261,7 +311,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             // The system may end the process as soon as this returns, so save before returning.
             // FALSE means another program cancelled the log-off: the schedule simply goes on.
             if (wparam) {
-                save_on_leaving(*context);
+                save_on_leaving(*context, false);
             }
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, FALSE);
             return TRUE;
@@ -279,11 +329,6 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
                               reinterpret_cast<const RECT*>(lparam));
             fit_status_parts(context->instance, dialog, context->dpi.dpi);
             return TRUE;
-        case WM_SIZE: {
-            const int result = handle_layout_message(context->layout, message, wparam, lparam);
-            fit_status_parts(context->instance, dialog, context->dpi.dpi);
-            return result;
-        }
         case WM_DESTROY:
             release_dialog_dpi(dialog, context->dpi);
             break;

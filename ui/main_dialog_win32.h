@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "config/options.h"
+#include "schedule/run_record.h"
 #include "schedule/scheduler_win32.h"
 #include "ui/dpi_win32.h"
 #include "ui/layout_win32.h"
@@ -27,12 +28,14 @@ struct MainDialogContext {
     HINSTANCE instance = nullptr;  // resources (strings, icons, the information dialog)
     char option_error_text[OPTION_ERROR_SIZE] = "";
     bool auto_start = false;               // -as
+    uint32_t catch_up_seconds = 0;         // -cu
     const OptionEntry* options = nullptr;  // the switches the information dialog lists
     uint32_t option_count = 0;
     MainSettings settings;  // values, history and the store start-up chose
 
     DialogLayout layout;
     Scheduler scheduler;
+    RunRecord run{};                           // the schedule's run record, also kept when no store is written
     DialogDpi dpi;                             // the dialog's DPI and the fonts made for it
     char program_text[DIALOG_TEXT_SIZE] = "";  // last text of IDC_PROGRAM; also the file chooser's buffer
     char scratch_text[DIALOG_TEXT_SIZE] = "";

@@ -27,6 +27,7 @@ const SettingRow SETTING_ROWS[SETTINGS_ROW_COUNT] = {
     {WINDOW_SECTION, "Height", offsetof(MainSettings, window.height), REG_DWORD, sizeof(WindowValues::height)},
     {"Program", "Version", offsetof(MainSettings, version), REG_DWORD, sizeof(MainSettings::version)},
     {HISTORY_SECTION, "History", offsetof(MainSettings, history.buffer), REG_MULTI_SZ, sizeof(History::buffer)},
+    {HISTORY_SECTION, "Run", offsetof(MainSettings, run_text), REG_SZ, sizeof(MainSettings::run_text)},
 };
 
 }  // namespace

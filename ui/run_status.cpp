@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "base/bounded_text.h"
+#include "base/text_reader.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
 
@@ -13,7 +14,8 @@ namespace {
 // Room around a part's text at 96 DPI: the part's borders and the margin its text keeps.
 constexpr int32_t STATUS_TEXT_PADDING = 12;
 
-const uint32_t OUTCOME_TEXT_IDS[] = {IDS_RUN_STARTED, IDS_RUN_EXITED, IDS_RUN_FAILED, IDS_RUN_MISSED};
+const uint32_t OUTCOME_TEXT_IDS[] = {IDS_RUN_STARTED, IDS_RUN_EXITED, IDS_RUN_FAILED, IDS_RUN_MISSED,
+                                     IDS_RUN_MISSED_ABSENT};
 
 bool is_line_end(char c) {
     return c == '\r' || c == '\n';
@@ -28,38 +30,47 @@ uint32_t outcome_text_id(OutcomeKind kind) {
 bool format_outcome_text(const char* format,
                          const RunOutcome& outcome,
                          const char* date_text,
-                         const char* error_text,
+                         const char* reason,
                          char* out,
                          size_t size) {
     const ClockReading& clock = outcome.clock;
-    char time_text[sizeof "65535:65535:65535"];
-    format_text(time_text, sizeof time_text, "%2.2i:%2.2i:%2.2i", clock.hour, clock.minute, clock.second);
-    const char* date = date_text != nullptr ? date_text : "";
-    if (outcome.kind == OutcomeKind::EXITED) {
-        return format_text(out, size, format, date, time_text, static_cast<unsigned long>(outcome.code));
+    char moment[STATUS_TEXT_SIZE];
+    format_text(moment, sizeof moment, "%s %02u:%02u:%02u", date_text != nullptr ? date_text : "", clock.hour,
+                clock.minute, clock.second);
+    if (outcome.caught_up) {
+        const uint32_t due = outcome.due % SECONDS_PER_DAY;
+        append_format(moment, sizeof moment, " (due %02u:%02u:%02u)", due / 3600, due / 60 % 60, due % 60);
     }
-    return format_text(out, size, format, date, time_text, error_text != nullptr ? error_text : "");
+    if (outcome.kind == OutcomeKind::EXITED) {
+        return format_text(out, size, format, moment, static_cast<unsigned long>(outcome.code));
+    }
+    return format_text(out, size, format, moment, reason != nullptr ? reason : "");
 }
 
-void join_lines(char* text) {
-    if (text == nullptr) {
+void format_reason(const char* message, const char* program, char* out, size_t size) {
+    if (out == nullptr || size == 0) {
         return;
     }
-    char* to = text;
-    for (const char* from = text; *from != '\0'; ++from) {
-        if (!is_line_end(*from)) {
-            *to++ = *from;
-        } else if (to != text && !is_line_end(from[1]) && from[1] != '\0' && to[-1] != ' ') {
-            *to++ = ' ';
+    out[0] = '\0';
+    const char* insert = program != nullptr ? program : "";
+    bool fits = true;
+    for (const char* from = message != nullptr ? message : ""; *from != '\0' && fits; ++from) {
+        const size_t used = strlen(out);
+        if (from[0] == '%' && from[1] == '1' && digit_value(from[2], 10) < 0) {
+            fits = append_format(out, size, "%s", insert);
+            ++from;
+            // "%1!s!": the insert's format goes with it.
+            const char* format_end = from[1] == '!' ? strchr(from + 2, '!') : nullptr;
+            from = format_end != nullptr ? format_end : from;
+        } else if (!is_line_end(*from)) {
+            fits = append_format(out, size, "%c", *from);
+        } else if (used != 0 && !is_line_end(from[1]) && from[1] != '\0' && out[used - 1] != ' ') {
+            fits = append_format(out, size, " ");
         }
     }
-    *to = '\0';
 }
 
-int32_t status_left_part_edge(int32_t width, int32_t left_text, int32_t right_text, uint32_t dpi) {
-    const int64_t padding = scale_for_dpi(STATUS_TEXT_PADDING, dpi);
-    const int64_t left = std::max<int64_t>(left_text, 0) + padding;
-    const int64_t right = std::max<int64_t>(right_text, 0) + padding;
-    const int64_t shared = static_cast<int64_t>(width) * left / (left + right);
-    return static_cast<int32_t>(std::min<int64_t>(std::max(shared, left), INT32_MAX));
+int32_t status_left_part_edge(int32_t left_text, uint32_t dpi) {
+    return static_cast<int32_t>(
+        std::min<int64_t>(std::max<int64_t>(left_text, 0) + scale_for_dpi(STATUS_TEXT_PADDING, dpi), INT32_MAX));
 }

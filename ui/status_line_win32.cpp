@@ -46,18 +46,16 @@ void format_outcome(HINSTANCE instance, const RunOutcome& outcome, char* out, si
                     clock.hour, clock.minute, clock.second,      clock.millisecond};
     char date[STATUS_TEXT_SIZE] = "";
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
-    // Looked up whatever the kind: only a failure's text shows it.
-    char error[STATUS_TEXT_SIZE] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, outcome.code,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), error, sizeof error, nullptr);
-    join_lines(error);
-    format_outcome_text(format, outcome, date, error, out, size);
-}
-
-void show_outcome(HINSTANCE instance, HWND dialog, const RunOutcome& outcome) {
-    char text[STATUS_TEXT_SIZE];
-    format_outcome(instance, outcome, text, sizeof text);
-    show_run_status(dialog, text);
+    // Looked up whatever the kind: only a failure's text shows it. Allocated by the system, so that a
+    // long message is cut to the line rather than refused.
+    char* message = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
+                   outcome.code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&message), 0,
+                   nullptr);
+    char reason[STATUS_TEXT_SIZE];
+    format_reason(message, outcome.program, reason, sizeof reason);
+    LocalFree(message);
+    format_outcome_text(format, outcome, date, reason, out, size);
 }
 
 void fit_status_parts(HINSTANCE instance, HWND dialog, uint32_t dpi) {
@@ -65,18 +63,12 @@ void fit_status_parts(HINSTANCE instance, HWND dialog, uint32_t dpi) {
     char waiting[STATUS_TEXT_SIZE];
     load_string(instance, IDS_WAITING, format, sizeof format);
     format_waiting_text(format, WIDEST_WAITING_TIME, waiting, sizeof waiting);
-    char outcome[STATUS_TEXT_SIZE];
-    format_outcome(instance, WIDEST_OUTCOME, outcome, sizeof outcome);
     HWND status = GetDlgItem(dialog, IDC_STATUS);
     HDC dc = GetDC(status);
     HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, NO_WPARAM, NO_LPARAM)));
     const int waiting_width = text_width(dc, waiting);
-    const int outcome_width = text_width(dc, outcome);
     SelectObject(dc, font);
     ReleaseDC(status, dc);
-    RECT client{};
-    GetClientRect(status, &client);
-    // The right part runs to the end of the line.
-    const int edges[] = {status_left_part_edge(client.right, waiting_width, outcome_width, dpi), TO_THE_END};
+    const int edges[] = {status_left_part_edge(waiting_width, dpi), TO_THE_END};
     SendMessageA(status, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
 }

@@ -8,8 +8,7 @@
 #include <cstdint>
 
 #include "schedule/worker.h"
-
-constexpr size_t STATUS_TEXT_SIZE = 256;
+#include "ui/run_status.h"
 
 // A text of the string table, or an empty one where there is none.
 void load_string(HINSTANCE instance, UINT id, char* out, int size);
@@ -18,7 +17,6 @@ void show_status(HWND dialog, const char* text);
 // The right part of the status line.
 void show_run_status(HWND dialog, const char* text);
 void format_outcome(HINSTANCE instance, const RunOutcome& outcome, char* out, size_t size);
-void show_outcome(HINSTANCE instance, HWND dialog, const RunOutcome& outcome);
 // Both parts hold their widest usual text in the status line's font at the dialog's DPI.
 void fit_status_parts(HINSTANCE instance, HWND dialog, uint32_t dpi);
 

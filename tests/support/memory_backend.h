@@ -1,12 +1,15 @@
 // A registry and profile files in memory, with the platform's rules as the settings store relies on
 // them, for the unit tests, fuzz targets and benchmarks. `open` is empty once every key is closed.
-// `fail_step` fails one file step: a copy or a write still does its work, a flush or a replace none.
+// From `fail_step` on, `fail_count` file steps fail with `fail_error`: a copy or a write still does its
+// work (but a copy refused with access denied, which makes nothing), a flush or a replace none.
 #ifndef KELVAST_MEMORY_BACKEND_H
 #define KELVAST_MEMORY_BACKEND_H
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "config/settings_store.h"
 
@@ -16,9 +19,14 @@ class MemorySettingsBackend : public SettingsBackend {
     std::map<std::string, Values> keys;                                       // by path
     using File = std::map<std::pair<std::string, std::string>, std::string>;  // texts by section and name
     std::map<std::string, File> profiles;                                     // by path
+    std::set<std::string> read_only;                                          // of the profiles
     std::map<Key, std::string> open;                                          // the key paths handed out
+    std::vector<std::string> flushed;                                         // the keys flushed, in turn
     int steps = 0;      // copies, writes, flushes and replaces of profile files so far
-    int fail_step = 0;  // the one of them that fails, counted from 1
+    int fail_step = 0;  // the first of them that fails, counted from 1
+    int fail_count = 1;
+    uint32_t fail_error = 1;
+    uint32_t paused_ms = 0;
     using Text = const char*;
 
     bool open_key(uintptr_t, Text path, Access, Key& key) override {
@@ -42,6 +50,7 @@ class MemorySettingsBackend : public SettingsBackend {
     void set_value(Key key, Text name, uint32_t type, const void* data, uint32_t size) override {
         keys[open.at(key)][name] = {type, std::string(static_cast<const char*>(data), size)};
     }
+    void flush_key(Key key) override { flushed.push_back(open.at(key)); }
     void close_key(Key key) override { open.erase(key); }
     void delete_key_tree(uintptr_t, Text path) override {
         for (auto it = keys.begin(); it != keys.end();) {
@@ -57,27 +66,36 @@ class MemorySettingsBackend : public SettingsBackend {
     }
     bool write_profile(Text section, Text name, Text text, Text path) override {
         profiles[path][{section, name}] = text;
-        return step();
+        return step() == 0;
     }
-    bool file_exists(Text path) override { return profiles.count(path) != 0; }
-    bool copy_file(Text from, Text to) override {
-        const bool found = file_exists(from);
-        found ? void(profiles[to] = profiles[from]) : void(profiles.erase(to));
-        return step() && found;
+    uint32_t file_attributes(Text path) override {
+        return profiles.count(path) == 0 ? FILE_ATTRIBUTES_MISSING : read_only.count(path);
     }
-    bool flush_file(Text path) override { return step() && file_exists(path); }
-    bool replace_file(Text from, Text to) override {
-        if (!step() || !file_exists(from)) {
-            return false;
+    uint32_t copy_file(Text from, Text to) override {
+        const uint32_t error = profiles.count(from) != 0 ? step() : 2;
+        if (error != FILE_ERROR_ACCESS_DENIED && error != 2) {
+            profiles[to] = profiles[from];
         }
-        profiles[to] = profiles[from];
-        remove_file(from);
-        return true;
+        return error;
+    }
+    bool flush_file(Text path) override { return step() == 0 && profiles.count(path) != 0; }
+    uint32_t replace_file(Text from, Text to) override {
+        const uint32_t error = profiles.count(from) != 0 ? step() : 2;
+        if (error == 0) {
+            profiles[to] = profiles[from];
+            remove_file(from);
+        }
+        return error;
     }
     void remove_file(Text path) override { profiles.erase(path); }
+    void pause_ms(uint32_t milliseconds) override { paused_ms += milliseconds; }
+    uint32_t process_id() override { return 4321; }
 
   private:
-    bool step() { return ++steps != fail_step; }
+    uint32_t step() {
+        ++steps;
+        return fail_step > 0 && steps >= fail_step && steps < fail_step + fail_count ? fail_error : 0;
+    }
 };
 
 #endif

@@ -1,49 +1,63 @@
-// The right part of the status line: the outcome's text and the share of the line each part gets.
+// The right part of the status line: the outcome's text, the failure's reason, and where it begins.
 #include "ui/run_status.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-// Date, time, then exit code or system message (on one line); cut at the buffer's end.
+// The moment, then exit code or reason; a run made up late tells when it was due; cut at the end.
 TEST(RunStatus, OutcomeTexts) {
     const struct {
         OutcomeKind kind;
         uint32_t code;
+        bool caught_up;
         const char* format;
-    } rows[] = {{OutcomeKind::STARTED, 0, "S %s %s|"},
-                {OutcomeKind::EXITED, 4294967295u, "%s %s, exit %lu|"},
-                {OutcomeKind::FAILED, 2, "at %s %s: %s|"},
-                {OutcomeKind::MISSED, 0, "Missed %s %s|"}};
+    } rows[] = {{OutcomeKind::STARTED, 0, false, "S %s|"},
+                {OutcomeKind::EXITED, 4294967295u, true, "%s, exit %lu|"},
+                {OutcomeKind::FAILED, 2, false, "at %s: %s|"},
+                {OutcomeKind::MISSED, 0, false, "M %s|"},
+                {OutcomeKind::MISSED_ABSENT, 0, true, "A %s|"}};
     std::string seen;
     for (const auto& row : rows) {
         char out[64];
-        seen += std::to_string(format_outcome_text(row.format, {row.kind, {2026, 12, 1, 7, 2, 3, 4}, row.code},
-                                                   "7.12.2026", "File not found.", out, sizeof out)) +
-                out;
+        const RunOutcome outcome{row.kind, {2026, 12, 1, 7, 2, 3, 4}, row.code, 0, row.caught_up, 86399, "p"};
+        seen +=
+            std::to_string(format_outcome_text(row.format, outcome, "7.12.2026", "Not found.", out, sizeof out)) + out;
     }
     char cut[12];
-    seen += std::to_string(
-                format_outcome_text("Missed %s %s", {OutcomeKind::MISSED, {}, 0}, "7.12.2026", "", cut, sizeof cut)) +
-            cut + "|";
-    for (const char* message : {"File not found.\r\n", "One.\r\nTwo. \r\nThree\n", "a\nb", "\r\n"}) {
-        std::string text = message;
-        join_lines(&text[0]);
-        seen += text.c_str() + std::string("|");
-    }
+    const RunOutcome missed{OutcomeKind::MISSED, {}, 0, 0, false, 0, ""};
+    seen += std::to_string(format_outcome_text("Missed %s", missed, "7.12.2026", "", cut, sizeof cut)) + cut;
     EXPECT_EQ(seen,
-              "1S 7.12.2026 02:03:04|17.12.2026 02:03:04, exit 4294967295|1at 7.12.2026 02:03:04: File not found.|"
-              "1Missed 7.12.2026 02:03:04|0Missed 7.12|File not found.|One. Two. Three|a b||");
+              "1S 7.12.2026 02:03:04|17.12.2026 02:03:04 (due 23:59:59), exit 4294967295|1at 7.12.2026 02:03:04: "
+              "Not found.|1M 7.12.2026 02:03:04|1A 7.12.2026 02:03:04 (due 23:59:59)|0Missed 7.12");
 }
 
-// Each part gets room for its widest text, the rest shared in proportion; when short, the left wins.
-TEST(RunStatus, PartsShareTheLine) {
-    const int32_t rows[][5] = {
-        // width, left text, right text, DPI, left part's edge
-        {500, 200, 200, 96, 250}, {300, 200, 200, 96, 212}, {600, 88, 288, 96, 150}, {600, 88, 288, 144, 154},
-        {0, -5, 200, 96, 12},     {-10, 200, -5, 96, 212},  {424, 200, -5, 96, 401},
+// On one line, the program in place of "%1" (and of its format), cut to the buffer rather than lost.
+TEST(RunStatus, ReasonFromTheSystemsMessage) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"File not found.\r\n", "File not found."},
+        {"%1 is not a valid Win32 application.\r\n", "C:\\a b\\p.exe is not a valid Win32 application."},
+        {"Bad EXE format for %1!s!.", "Bad EXE format for C:\\a b\\p.exe."},
+        {"%12 %2 %%1 %1", "%12 %2 %C:\\a b\\p.exe C:\\a b\\p.exe"},
+        {"One.\r\nTwo. \r\nThree\n", "One. Two. Three"},
+        {"a\nb", "a b"},
+        {"\r\n", ""},
+        {nullptr, ""},
     };
-    for (const auto& r : rows) {
-        EXPECT_EQ(status_left_part_edge(r[0], r[1], r[2], static_cast<uint32_t>(r[3])), r[4]) << r[0] << " " << r[1];
+    for (const auto& [message, expect] : rows) {
+        char out[64];
+        format_reason(message, "C:\\a b\\p.exe", out, sizeof out);
+        EXPECT_STREQ(out, expect) << (message != nullptr ? message : "null");
     }
+    char small[10] = "xxxxxxxxx";
+    format_reason("%1 is not a valid Win32 application.", "C:\\p.exe", small, sizeof small);
+    format_reason("x", "p", small + 9, 0);
+    EXPECT_STREQ(small, "C:\\p.exe ");
+}
+
+// The left part keeps the room its widest text needs at the dialog's scale.
+TEST(RunStatus, LeftPartHoldsItsText) {
+    EXPECT_EQ(std::to_string(status_left_part_edge(200, 96)) + " " + std::to_string(status_left_part_edge(88, 144)) +
+                  " " + std::to_string(status_left_part_edge(-5, 96)),
+              "212 106 12");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/bounded_text.h"
 #include "config/setting_text.h"
 #include "tests/support/memory_backend.h"
 #include "ui/main_settings.h"
@@ -173,11 +174,13 @@ TEST(SettingsText, ListsAndMultiStringsStayInsideTheirBuffers) {
 }
 
 // The settings rows point at the dialog's values; nothing is read or written before stores are chosen.
+// The run record's row is also written alone, through to the disk, the file saved whole.
 TEST(MainSettings, RowsPointAtTheirOwnValues) {
     static MainSettings settings;
     EXPECT_EQ(settings.store.mode, 0u);
     settings.window = {1, 2, 3, 4};
     memset(settings.history.buffer, 'h', 700);
+    copy_text(settings.run_text, sizeof settings.run_text, "run");
     settings.store.mode = MODE_WRITE_INI;
     MemorySettingsBackend m;
     save_settings(settings.store, m);
@@ -185,11 +188,24 @@ TEST(MainSettings, RowsPointAtTheirOwnValues) {
     for (const SettingEntry& row : settings.rows) {
         line += m.profiles[settings.store.ini_path][{row.section, row.name}] + " ";
     }
-    EXPECT_EQ(line, "1 2 3 4 30 " + std::string(700, 'h') + " ");
+    EXPECT_EQ(line, "1 2 3 4 30 " + std::string(700, 'h') + " run ");
+    settings.window.pos_x = 9;
+    copy_text(settings.run_text, sizeof settings.run_text, "again");
+    settings.store.mode = MODE_WRITE_INI | MODE_WRITE_REGISTRY;
+    save_setting(settings.store, m, RUN_ROW);
+    save_setting(settings.store, m, SETTINGS_ROW_COUNT);
+    const std::string key = std::string(REGISTRY_KEY_PATH) + "\\Settings";
+    auto& ini = m.profiles[settings.store.ini_path];
+    const std::string seen = ini[std::make_pair("Window", "PosX")] + " " + ini[std::make_pair("Settings", "Run")];
+    EXPECT_EQ(seen + " " + m.keys[key]["Run"].second + " " + std::to_string(m.keys.size()) + " " + m.flushed.at(0) +
+                  " " + std::to_string(m.profiles.size()),
+              "1 again again" + std::string(1, '\0') + " 1 " + key + " 1");
 }
 
-// The ini file is saved through a copy beside it: whichever step fails, the file stays as it was and
-// no copy is left; otherwise it keeps the values the save does not write, or is created when missing.
+// The ini file is saved through a copy of this process's own beside it: whichever step fails, the file
+// stays as it was and no copy is left; a move refused while the copy is held open is tried for a second;
+// where the folder refuses the copy the file is written in place. Other copies are left alone, and a
+// read-only file is not written.
 TEST(SettingsStore, IniFileSavedWholeOrNotAtAll) {
     uint32_t x = 1, version = 30;
     char history[] = "a\0b";
@@ -197,20 +213,39 @@ TEST(SettingsStore, IniFileSavedWholeOrNotAtAll) {
                            {"Program", "Version", DW, 0, &version, 1},
                            {"Settings", "History", MS, OW, history, sizeof history}};
     SettingsStore store = {ROOT_CURRENT_USER, KEY, INI, rows, IW, 3};
+    const struct {
+        int fail_step, fail_count;
+        uint32_t error, paused;
+        bool saved;
+    } cases[] = {{0, 1, 1, 0, true},       {1, 1, 1, 0, false}, {2, 1, 1, 0, false}, {3, 1, 1, 0, false},
+                 {4, 1, 1, 0, false},      {5, 1, 1, 0, false}, {1, 1, 5, 0, true},  {5, 20, 32, 1000, true},
+                 {5, 21, 33, 1000, false}, {5, 1, 5, 50, true}, {1, 1, 32, 0, false}};
+    // Steps: the copy (a write where there is no file), two or three writes, the flush, the replace.
     for (const bool exists : {true, false}) {
-        for (int fail = 1; fail <= 6; ++fail) {
+        for (const auto& c : cases) {
             MemorySettingsBackend m;
             if (exists) {
                 m.profiles[INI] = {{{"Other", "Keep"}, "stays"}, {{"Program", "Version"}, "29"}};
             }
+            m.profiles[INI + ".tmp"s][{"Stale", "Copy"}] = "of an older save";
+            m.profiles[INI + ".77.tmp"s][{"Other", "Process"}] = "saving";
             const auto before = m.profiles;
             auto saved = before;
             saved[INI].insert(
                 {{{"Window", "PosX"}, "1"}, {{"Program", "Version"}, "30"}, {{"Settings", "History"}, "a%_b"}});
-            m.profiles[INI + ".tmp"s][{"Stale", "Copy"}] = "of a save that never ended";
-            m.fail_step = fail;
+            m.fail_step = c.fail_step;
+            m.fail_count = c.fail_count;
+            m.fail_error = c.error;
             save_settings(store, m);
-            EXPECT_EQ(m.profiles, fail <= 5 ? before : saved) << exists << " " << fail;
+            EXPECT_EQ(m.profiles, c.saved && (exists || c.fail_step != 1) ? saved : before)
+                << exists << " " << c.fail_step << " " << c.error;
+            EXPECT_EQ(m.paused_ms, c.paused) << exists << " " << c.fail_step << " " << c.error;
         }
     }
+    MemorySettingsBackend m;
+    m.profiles[INI] = {{{"Other", "Keep"}, "stays"}};
+    m.read_only.insert(INI);
+    const auto before = m.profiles;
+    save_settings(store, m);
+    EXPECT_EQ(m.profiles, before) << "a read-only file is not written";
 }

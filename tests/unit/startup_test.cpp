@@ -30,6 +30,12 @@ TEST(Startup, SwitchesGiveTheStorageModeAndNumbers) {
                   expect)
             << (line != nullptr ? line : "null");
     }
+    std::string catch_up;
+    for (const char* line : {"-cu=24", "-cu=0x1", "-cu=on", "-cu=0", "-cu=25", "-cu=-1", "-cu"}) {
+        parse_program_options(line, options);
+        catch_up += options.error_text + std::to_string(catch_up_seconds(options)) + " ";
+    }
+    EXPECT_EQ(catch_up, "86400 3600 3600 0 -cu=25 (invalid value)0 -cu=-1 (invalid value)0 -cu (invalid value)0 ");
     std::string indexes = std::to_string(compute_storage_mode(nullptr)) + " ";
     for (int32_t value : {INT32_MIN, -1, 0, 2, 3, 4, INT32_MAX}) {
         indexes += std::to_string(clamp_priority_index(value));

@@ -9,213 +9,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/win32/kelvast_driver.h"
 
 namespace {
-
-const char* const PROGRAM_KEY = "Software\\Tansky Freeware\\Kelvast";  // below HKEY_CURRENT_USER
-
-std::string path_beside_test(const char* file_name) {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return (std::filesystem::path(std::string(path, n < sizeof path ? n : 0)).parent_path() / file_name).string();
-}
-
-// A folder of its own for one test, inside the prefix's temporary folder, created empty.
-std::string fresh_temp_dir(const char* name) {
-    const auto dir = std::filesystem::temp_directory_path() / (std::string("kelvast-") + name);
-    std::error_code ignored;  // what cannot be removed stays: each test writes its files afresh
-    std::filesystem::remove_all(dir, ignored);
-    std::filesystem::create_directory(dir, ignored);
-    return dir.string();
-}
-
-// A window's text, or an item of a combo box's list: through the W messages, cut at their length.
-std::string window_text(HWND window, int index = -1) {
-    const bool item = index >= 0;
-    DWORD_PTR length = 0, copied = 0;
-    if (!SendMessageTimeoutW(window, item ? CB_GETLBTEXTLEN : WM_GETTEXTLENGTH, item ? index : 0, 0, SMTO_ABORTIFHUNG,
-                             2000, &length) ||
-        length > 100000) {  // CB_ERR read as a length
-        return std::string();
-    }
-    std::wstring wide(length + 1, L'\0');
-    SendMessageTimeoutW(window, item ? CB_GETLBTEXT : WM_GETTEXT, item ? index : wide.size(), LPARAM(&wide[0]),
-                        SMTO_ABORTIFHUNG, 2000, &copied);
-    wide.resize(copied < length ? copied : length);
-    return std::string(wide.begin(), wide.end());  // every text here is ASCII
-}
-
-// Polls: another process's windows come and go on its own schedule, there is no clock to fake.
-template <typename Condition>
-bool wait_until(Condition condition, DWORD timeout_ms = 5000) {
-    const DWORD start = GetTickCount();
-    while (!condition() && GetTickCount() - start < timeout_ms) {
-        Sleep(20);
-    }
-    return condition();
-}
-
-// One kelvast.exe process; whatever happens in a test, it does not outlive the test.
-struct Kelvast {
-    PROCESS_INFORMATION process{};
-    HWND dialog = nullptr;
-
-    explicit Kelvast(const std::string& switches, const char* directory = nullptr) {
-        std::string line = "\"" + path_beside_test("kelvast.exe") + "\" " + switches;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process)) {
-            wait_until(
-                [&] { return (dialog = FindWindowA(nullptr, "Kelvast - Version 0.30")) && IsWindowVisible(dialog); },
-                30000);
-        }
-    }
-    ~Kelvast() {
-        TerminateProcess(process.hProcess, 1);  // fails harmlessly once the process has ended
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-
-    bool up() const { return IsWindowVisible(dialog) && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
-    // Ends the process as the control `id` does; false when it does not end or fails.
-    bool ends_on(int id) const {
-        post(id);
-        DWORD status = 1;
-        return WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0 &&
-               GetExitCodeProcess(process.hProcess, &status) && status == 0;
-    }
-    HWND item(int id) const { return GetDlgItem(dialog, id); }
-    // A status line's answer, written into the program's own memory: no pointer crosses processes.
-    std::string status_reply(UINT message, WPARAM wparam) const {
-        void* buffer = VirtualAllocEx(process.hProcess, nullptr, 512, MEM_COMMIT, PAGE_READWRITE);
-        std::string bytes(512, '\0');
-        SendMessageTimeoutA(item(IDC_STATUS), message, wparam, LPARAM(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
-        ReadProcessMemory(process.hProcess, buffer, &bytes[0], bytes.size(), nullptr);
-        VirtualFreeEx(process.hProcess, buffer, 0, MEM_RELEASE);
-        return bytes;
-    }
-    std::string part(int index) const { return status_reply(SB_GETTEXTA, index).c_str(); }
-    std::string text(int id) const { return window_text(item(id)); }
-    // Sent: returns once the dialog has handled it.
-    void command(int id) const { SendMessageTimeoutW(dialog, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, nullptr); }
-    void post(int id) const { PostMessageA(dialog, WM_COMMAND, id, 0); }
-    RECT rect() const {
-        RECT r{};
-        GetWindowRect(dialog, &r);
-        return r;
-    }
-    // The day boxes as a mask, Sunday first; `set` ticks them first.
-    std::string days(const char* set = nullptr) const {
-        std::string mask;
-        for (int i = 0; i < 7; ++i) {
-            if (set) {
-                SendMessageA(item(IDC_DAY_SU + i), BM_SETCHECK, set[i] == '1' ? BST_CHECKED : BST_UNCHECKED, 0);
-            }
-            mask += SendMessageA(item(IDC_DAY_SU + i), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
-        }
-        return mask;
-    }
-    std::string list() const {
-        std::string all;
-        for (int i = 0, n = int(SendMessageA(item(IDC_PROGRAM), CB_GETCOUNT, 0, 0)); i < n; ++i) {
-            all += window_text(item(IDC_PROGRAM), i) + "\n";
-        }
-        return all;
-    }
-    // What the inputs show: "list|program|time|days".
-    std::string shown() const { return list() + "|" + text(IDC_PROGRAM) + "|" + text(IDC_TIME) + "|" + days(); }
-    void start(const char* program, const char* time, const char* mask) const {
-        SetDlgItemTextA(dialog, IDC_PROGRAM, program);
-        SetDlgItemTextA(dialog, IDC_TIME, time);
-        days(mask);
-        command(IDC_START);
-    }
-};
-
-// True when there was a key to delete.
-bool delete_program_key() {
-    return RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY) == ERROR_SUCCESS;
-}
-
-// Everything Exit saves, as "PosX,PosY,Width,Height,Version|History", from the ini file or the registry.
-std::string stored(const std::string& ini = "") {
-    auto value = [&](const char* section, const char* name) {
-        HKEY key = nullptr;
-        DWORD type = 0, size = 70000;  // more than a profile line holds
-        std::string bytes(size, '\0');
-        if (!ini.empty()) {
-            bytes.resize(GetPrivateProfileStringA(section, name, "<missing>", &bytes[0], size, ini.c_str()));
-            return bytes;
-        }
-        const bool read =
-            !RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(PROGRAM_KEY) + "\\" + section).c_str(), 0, KEY_READ, &key) &&
-            !RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
-        RegCloseKey(key);  // fails harmlessly on a key never opened
-        bytes.resize(read ? size : 0);
-        if (type == REG_DWORD && bytes.size() == sizeof(DWORD)) {
-            return std::to_string(*reinterpret_cast<const DWORD*>(bytes.data()));
-        }
-        return type == REG_MULTI_SZ ? bytes : "<type " + std::to_string(type) + ">" + bytes;
-    };
-    return value("Window", "PosX") + "," + value("Window", "PosY") + "," + value("Window", "Width") + "," +
-           value("Window", "Height") + "," + value("Program", "Version") + "|" + value("Settings", "History");
-}
-
-// The registry form of a history: every text with its zero byte, and a closing zero.
-std::string multi_string(const std::vector<std::string>& texts) {
-    std::string bytes;
-    for (const std::string& text : texts) {
-        bytes += text + '\0';
-    }
-    return bytes + '\0';
-}
-
-std::string read_file(const std::string& path) {
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
-}
-
-// Today's date as the user writes it.
-std::string today() {
-    char date[64] = "";
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
-    return date;
-}
-
-// A second of the day as "HH:MM:SS", and back; the local time `seconds` from now.
-std::string clock_text(unsigned second) {
-    char text[16];
-    snprintf(text, sizeof text, "%02u:%02u:%02u", second / 3600 % 24, second / 60 % 60, second % 60);
-    return text;
-}
-std::string clock_ahead(unsigned seconds) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return clock_text(now.wHour * 3600u + now.wMinute * 60u + now.wSecond + seconds);
-}
-unsigned second_of_day(const std::string& time) {
-    return std::stoul(time) * 3600 + std::stoul(time.substr(3)) * 60 + std::stoul(time.substr(6));
-}
-
-// The system's text for an error, on one line.
-std::string system_message(DWORD code) {
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
-                   nullptr);
-    return std::regex_replace(text, std::regex("[\r\n]+$"), "");
-}
-
-// A window as the stores keep it: "left,top,width,height", a negative edge as 0.
-std::string str(const RECT& r) {
-    return std::to_string(r.left < 0 ? 0 : r.left) + "," + std::to_string(r.top < 0 ? 0 : r.top) + "," +
-           std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top);
-}
 
 // Schedule and window are saved on Exit where the switches say, and -as runs that schedule minimised.
 // Only the real end of the session saves, the size the user gave the window and not the icon's.
@@ -226,11 +27,13 @@ TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
         std::string switches, ini, typed;  // ini: the file the switches name; none: the registry
         const char *time, *mask;
         std::string normalised, history;  // history as stored; none: nothing may be stored anywhere
+        DWORD priority;
     } rows[] = {
-        {"", "", longest + "yyy", "4:5:6", "0010010", "04:05:06", multi_string({longest, "04:05:06", "0010010"})},
-        {"-rd -if=\"" + ini + "\"", ini, "calc.exe &&hhmi", "11", "1000001", "11:00:00",
-         "calc.exe &&hhmi%_11:00:00%_1000001"},
-        {"-rd -id", "", "notepad.exe", "10", "0100000", "10:00:00", ""},
+        {"-pp=1", "", longest + "yyy", "4:5:6", "0010010", "04:05:06", multi_string({longest, "04:05:06", "0010010"}),
+         NORMAL_PRIORITY_CLASS},
+        {"-rd -if=\"" + ini + "\" -pp=3", ini, "calc.exe &&hhmi", "11", "1000001", "11:00:00",
+         "calc.exe &&hhmi%_11:00:00%_1000001", REALTIME_PRIORITY_CLASS},
+        {"-rd -id", "", "notepad.exe", "10", "0100000", "10:00:00", "", NORMAL_PRIORITY_CLASS},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.switches);
@@ -242,6 +45,7 @@ TEST(Program, KeepsScheduleAndWindowInTheChosenStores) {
         {
             Kelvast k(row.switches);
             ASSERT_TRUE(k.up());
+            EXPECT_EQ(GetPriorityClass(k.process.hProcess), row.priority);
             for (char c : row.typed) {
                 SendMessageA(FindWindowExA(k.item(IDC_PROGRAM), nullptr, "Edit", nullptr), WM_CHAR, c, 0);
             }
@@ -335,7 +139,11 @@ TEST(Program, RunsCancelsAndLaunches) {
     HWND info = nullptr;
     ASSERT_TRUE(
         wait_until([&] { return (info = FindWindowA(nullptr, "Kelvast - Version 0.30 - Program Information")); }));
-    EXPECT_NE(window_text(GetDlgItem(info, IDC_INFO_TEXT)).find("-pt=n: set priority"), std::string::npos) << "listed";
+    const std::string listing = window_text(GetDlgItem(info, IDC_INFO_TEXT));
+    EXPECT_NE(listing.find("-cu=n: catch up"), std::string::npos) << "listed";
+    EXPECT_TRUE(std::regex_search(
+        listing, std::regex("compiled on [A-Z][a-z]{2} [ 123][0-9] 2[0-9]{3}, [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\r")))
+        << listing;
     PostMessageA(info, WM_COMMAND, IDCANCEL, 0);
 
     std::string line;
@@ -356,30 +164,8 @@ TEST(Program, RunsCancelsAndLaunches) {
     EXPECT_TRUE(k.ends_on(IDCANCEL));
 }
 
-// An ini file of overlong values and the largest history: what fits is used, Exit writes over them.
-TEST(Program, OverlongIniValues) {
-    const std::string ini = fresh_temp_dir("stores") + "\\overlong.ini";
-    std::string ten_listed, ten_encoded;  // ten entries of 257 bytes
-    for (char c = 'a'; c < 'k'; ++c) {
-        const std::string command = std::string(235, c) + ".exe";
-        ten_encoded += (c > 'a' ? "%_" : "") + command + "%_10:00:00%_1111111";
-        ten_listed += command + "\n";
-    }
-    std::ofstream(ini, std::ios::binary)
-        << "[Other]\r\nKeep=this line stays\r\n[Window]\r\nPosX=150\r\nPosY=120\r\nWidth=" << std::string(70000, '7')
-        << "\r\n"
-        << std::string(70000, '#') << "\r\nHeight=1\r\n[Settings]\r\nHistory=" << ten_encoded;
-    Kelvast k("-rd -if=\"" + ini + "\"");
-    ASSERT_TRUE(k.up());
-    EXPECT_EQ(k.shown(), ten_listed + "|" + ten_listed.substr(0, 239) + "|10:00:00|1111111");
-    const RECT r = k.rect();
-    EXPECT_EQ(str(r).substr(0, 8), "150,120,");
-    EXPECT_TRUE(k.ends_on(IDC_EXIT));
-    EXPECT_EQ(stored(ini), str(r) + ",30|" + ten_encoded);
-    EXPECT_NE(read_file(ini).find("[Other]\r\nKeep=this line stays\r\n"), std::string::npos);
-}
-
-// A window kept a pixel beyond any edge of the desktop opens in the work area, at its size.
+// A window kept a pixel beyond any edge of the desktop opens in the work area, at its size. -rc then
+// removes the program's key, with the sections below it.
 TEST(Program, AWindowKeptOffTheScreenOpensOnIt) {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN),
               right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN), bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
@@ -401,6 +187,8 @@ TEST(Program, AWindowKeptOffTheScreenOpensOnIt) {
                     inside.bottom - inside.top > h - 20 && r.right - r.left == w && r.bottom - r.top == h)
             << str(r);
     }
+    EXPECT_TRUE(Kelvast("-rc -rd -id").up());
+    EXPECT_FALSE(delete_program_key()) << "-rc left the key";
 }
 
 // Where each control sits in the dialog's client area, which none may leave.
@@ -431,15 +219,14 @@ TEST(Program, FrameAtAHigherScale) {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     ASSERT_TRUE(k.up());
     EXPECT_EQ(GetPriorityClass(k.process.hProcess), DWORD(IDLE_PRIORITY_CLASS)) << "the lowest there is";
-    // The status line's two parts share it, the right one running to its end, whatever its size.
-    auto shared = [&] {
+    // The left part of the status line holds its text at the scale; the right one runs to the end.
+    auto left_part = [&] {
         int edges[3];
         memcpy(edges, k.status_reply(SB_GETPARTS, 3).data(), sizeof edges);
-        RECT line{};
-        GetClientRect(k.item(IDC_STATUS), &line);
-        return edges[0] > line.right / 3 && edges[0] < line.right * 2 / 3 && edges[1] == -1 && edges[2] == 0;
+        return edges[1] == -1 && edges[2] == 0 ? edges[0] : -1;
     };
-    EXPECT_TRUE(shared());
+    const int left = left_part();
+    EXPECT_GT(left, 0);
     const RECT start = k.rect();
     const int w = start.right - start.left, h = start.bottom - start.top;
     const std::string before = controls(k.dialog);
@@ -448,7 +235,7 @@ TEST(Program, FrameAtAHigherScale) {
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(work.left - now.left, now.right - work.right) << "maximised, yet snapped";
-    EXPECT_TRUE(shared());
+    EXPECT_EQ(left_part(), left) << "the right part takes all the width gained";
     ShowWindow(k.dialog, SW_RESTORE);
     // Moved to a monitor at 96 DPI and back, the message's rectangle in the program's own memory.
     RECT* remote = static_cast<RECT*>(VirtualAllocEx(k.process.hProcess, nullptr, 16, MEM_COMMIT, PAGE_READWRITE));
@@ -458,7 +245,7 @@ TEST(Program, FrameAtAHigherScale) {
         SendMessageA(k.dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(remote));
         EXPECT_EQ(str(k.rect()), str(r)) << to;
         EXPECT_NEAR(SendMessageA(k.item(IDC_PROGRAM), CB_GETITEMHEIGHT, 0, 0), MulDiv(15, to, 96), 1) << to;
-        EXPECT_TRUE(shared()) << to;
+        EXPECT_TRUE(to == dpi ? left_part() == left : left_part() > 0 && left_part() < left) << to;
         controls(k.dialog);
     }
     EXPECT_EQ(controls(k.dialog), before) << "back at the first scale";
@@ -467,29 +254,70 @@ TEST(Program, FrameAtAHigherScale) {
     DeleteFileA(ini.c_str());
 }
 
-// The ini file is replaced whole or not at all: while its copy beside it cannot be made, it stays byte
-// for byte; then the new history is written, another section kept, no copy left (a relative -if).
+// The ini file is replaced whole or not at all, through a copy of the process's own beside it. Read-only,
+// or with that copy held open by another program, it stays byte for byte and no copy is left; otherwise
+// the largest history is kept, overlong values are written over, and another section and the copies of
+// others (a stale one, another process's) stay as they are. A relative -if counts from here.
 TEST(Program, IniFileSavedWholeOrNotAtAll) {
-    const std::string dir = fresh_temp_dir("whole"), ini = dir + "\\whole.ini",
-                      content = "[Other]\r\nKeep=stays\r\n[Settings]\r\nHistory=old.exe%_01:02:03%_0100000\r\n";
-    std::ofstream(ini, std::ios::binary) << content;
-    std::filesystem::create_directory(ini + ".tmp");
-    for (const bool blocked : {true, false}) {
-        SCOPED_TRACE(blocked ? "copy blocked" : "way clear");
-        Kelvast k(blocked ? "-rd -if=\"" + ini + "\"" : "-rd -if=.\\whole.ini", dir.c_str());
-        ASSERT_TRUE(k.up());
-        EXPECT_EQ(k.list(), "old.exe\n");
-        k.start("new.exe", "10", "0000010");
-        EXPECT_TRUE(k.ends_on(IDC_EXIT));
-        if (blocked) {
-            EXPECT_EQ(read_file(ini), content);
-            EXPECT_TRUE(RemoveDirectoryA((ini + ".tmp").c_str()));
-        }
+    const std::string dir = fresh_temp_dir("whole"), ini = dir + "\\whole.ini";
+    std::string ten_listed, ten_encoded;  // ten entries of 257 bytes
+    for (char c = 'a'; c < 'k'; ++c) {
+        const std::string command = std::string(235, c) + ".exe";
+        ten_encoded += (c > 'a' ? "%_" : "") + command + "%_10:00:00%_1111111";
+        ten_listed += command + "\n";
     }
-    const std::string saved = stored(ini);
-    EXPECT_EQ(saved.substr(saved.find('|')), "|new.exe%_10:00:00%_0000010%_old.exe%_01:02:03%_0100000");
-    EXPECT_NE(read_file(ini).find("[Other]\r\nKeep=stays\r\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(ini + ".tmp"));
+    const std::string content =
+        "[Other]\r\nKeep=this line stays\r\n[Window]\r\nPosX=150\r\nPosY=120\r\nWidth=" + std::string(70000, '7') +
+        "\r\n" + std::string(70000, '#') + "\r\nHeight=1\r\n[Settings]\r\nHistory=" + ten_encoded;
+    std::ofstream(ini, std::ios::binary) << content;
+    for (const char* other : {".tmp", ".1.tmp"}) {
+        std::ofstream(ini + other) << "[Other]\r\nCopy=not ours\r\n";
+    }
+    for (const std::string how : {"read-only", "copy held open", "way clear"}) {
+        SCOPED_TRACE(how);
+        SetFileAttributesA(ini.c_str(), how == "read-only" ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        Kelvast k(how == "way clear" ? "-rd -if=.\\whole.ini" : "-rd -if=\"" + ini + "\"", dir.c_str());
+        ASSERT_TRUE(k.up());
+        const std::string copy = ini + "." + std::to_string(k.process.dwProcessId) + ".tmp";
+        HANDLE held = how == "copy held open"
+                          ? CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(k.shown(), ten_listed + "|" + ten_listed.substr(0, 239) + "|10:00:00|1111111");
+        const RECT r = k.rect();
+        EXPECT_EQ(str(r).substr(0, 8), "150,120,");
+        EXPECT_TRUE(k.ends_on(IDC_EXIT));
+        CloseHandle(held);
+        DeleteFileA(held != INVALID_HANDLE_VALUE ? copy.c_str() : "");
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (how != "way clear") {
+            EXPECT_EQ(read_file(ini), content);
+        } else {
+            EXPECT_EQ(stored(ini), str(r) + ",30|" + ten_encoded);
+            EXPECT_NE(read_file(ini).find("[Other]\r\nKeep=this line stays\r\n"), std::string::npos);
+        }
+        std::string files;
+        for (const auto& file : std::filesystem::directory_iterator(dir)) {
+            files += file.path().filename().string() + " ";
+        }
+        EXPECT_EQ(files, "whole.ini whole.ini.1.tmp whole.ini.tmp ");
+    }
+}
+
+// Two copies on one ini file, left at once: the file stays whole, whichever saves last.
+TEST(Program, TwoCopiesLeavingTogetherKeepTheIniFileWhole) {
+    const std::string ini = fresh_temp_dir("two") + "\\two.ini";
+    std::ofstream(ini, std::ios::binary) << "[Other]\r\nKeep=stays\r\n";
+    Kelvast a("-rd -if=\"" + ini + "\""), b("-rd -if=\"" + ini + "\"");
+    ASSERT_TRUE(a.up() && b.up());
+    a.start("a.exe", "10", "1111111");
+    b.start("b.exe", "11", "1111111");
+    a.post(IDC_EXIT);
+    EXPECT_TRUE(b.ends_on(IDC_EXIT) && WaitForSingleObject(a.process.hProcess, 15000) == WAIT_OBJECT_0);
+    const std::string text = read_file(ini);
+    for (const char* part : {"[Other]\r\nKeep=stays\r\n", "\r\nPosX=", "\r\nHeight=", "\r\nVersion=30\r\n", ".exe%_1",
+                             "\r\nRun=Kelvast run 1; "}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+    }
 }
 
 // File quotes a path with a blank; it alone runs, from kelvast's folder; typed bare, it still does.
@@ -509,6 +337,15 @@ TEST(Program, APathWithABlankStartsOnlyThatProgram) {
     ASSERT_TRUE(wait_until([&] { return (chooser = FindWindowA(nullptr, "Sample data output file")) != nullptr; }));
     EXPECT_EQ(window_text(GetDlgItem(chooser, cmb1)) + "|" + window_text(GetDlgItem(chooser, cmb13)),
               "Executable files|");
+    // A path that its quotes would make too long for the command line is refused, the field kept.
+    const std::string longest = folder + "\\" + std::string(254 - folder.size(), 'l');
+    std::ofstream(longest) << "";
+    SetDlgItemTextA(chooser, cmb13, longest.c_str());
+    SendMessageTimeoutA(chooser, WM_COMMAND, IDOK, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(wait_until([&] { return k.text(IDC_STATUS) == "The chosen path is too long"; }));
+    EXPECT_EQ(k.text(IDC_PROGRAM), "\"a b\" c");
+    k.post(IDC_BROWSE);
+    ASSERT_TRUE(wait_until([&] { return (chooser = FindWindowA(nullptr, "Sample data output file")) != nullptr; }));
     // Into the folder first, as a user goes there, then the file.
     for (const std::string& name : {folder, std::string("probe.exe")}) {
         SetDlgItemTextA(chooser, cmb13, name.c_str());
