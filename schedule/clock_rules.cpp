@@ -144,27 +144,28 @@ PollDecision decide_poll(WorkerState& state, const char* day_mask, const ClockRe
         decision.launch = true;
         decision.launch_day = newest;
     }
-    if (state.has_previous) {
-        // The newest window that began after the previous poll and closed before this one; a week back
-        // meets every weekday once.
-        int64_t day = open ? newest - 1 : newest;
-        for (; day > newest - DAYS_PER_WEEK && window_start(state.target, day) > state.previous_local; --day) {
-            if (due(day)) {
-                break;
-            }
-        }
-        const bool passed = day > newest - DAYS_PER_WEEK && window_start(state.target, day) > state.previous_local;
+    // The newest due window that began after the previous poll and closed before this one; a week back
+    // meets every weekday once.
+    auto passed_over = [&](int64_t day) {
+        return state.has_previous && day > newest - DAYS_PER_WEEK &&
+               window_start(state.target, day) > state.previous_local;
+    };
+    int64_t day = open ? newest - 1 : newest;
+    while (passed_over(day) && !due(day)) {
+        --day;
+    }
+    if (passed_over(day)) {
         // Local time ran over a whole window while UTC barely moved: the clock was changed under the
         // worker (an hour skipped in spring), so the window launches now. Otherwise the machine slept,
         // its clock was set on, or Kelvast was not running: a miss, made up when recent enough.
         const bool changed =
             !state.previous_absent && clock.utc_seconds - state.previous_utc <= CLOCK_CHANGE_MAX_UTC_STEP;
         const bool recent = local - window_start(state.target, day) <= state.catch_up_seconds;
-        if (passed && !decision.launch && (changed || recent)) {
+        if (!decision.launch && (changed || recent)) {
             decision.launch = true;
             decision.launch_day = day;
             decision.caught_up = !changed;
-        } else if (passed) {
+        } else {
             decision.missed = true;
             decision.missed_day = day;
             decision.missed_absent = state.previous_absent;
