@@ -223,8 +223,11 @@ struct Program {
     }
 };
 
-std::string kelvast_command() {
-    return "\"" + beside_driver("kelvast.exe") + "\" -rd -id";
+// No settings store, or an ini file of its own, which the run record is written to after every
+// outcome: the launch is timed with those writes going on.
+std::string kelvast_command(bool with_store = false) {
+    return "\"" + beside_driver("kelvast.exe") + "\" -rd " +
+           (with_store ? "-if=\"" + in_out_dir("latency.ini") + "\"" : std::string("-id"));
 }
 
 std::string dialog_command() {
@@ -276,7 +279,7 @@ bool bare_launch(const std::string& command_line, unsigned long long& before) {
 
 int run_latency(int runs) {
     Program kelvast;
-    if (!kelvast.start(kelvast_command(), KELVAST_CAPTION)) {
+    if (!kelvast.start(kelvast_command(true), KELVAST_CAPTION)) {
         return 1;
     }
     int failures = 0;
