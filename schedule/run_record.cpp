@@ -36,9 +36,9 @@ bool append_date(char* out, size_t size, int64_t days) {
 }
 
 bool append_date_time(char* out, size_t size, int64_t local) {
-    const ClockReading time = local_reading(local, 0);
-    return append_date(out, size, local / SECONDS_PER_DAY) &&
-           append_format(out, size, " %02u:%02u:%02u", time.hour, time.minute, time.second);
+    const ClockReading t = local_reading(local, 0);
+    return append_format(out, size, "%04u-%02u-%02u %02u:%02u:%02u", t.year, t.month, t.day, t.hour, t.minute,
+                         t.second);
 }
 
 // A field's value: from after "; name=" up to the next ';' or the end.

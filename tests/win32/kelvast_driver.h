@@ -82,22 +82,12 @@ struct Kelvast {
 
     // The dialog of this process, not of another test's.
     HWND own_dialog() const {
-        struct Search {
-            DWORD process;
-            HWND found;
-        } search{process.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM lparam) {
-                auto* s = reinterpret_cast<Search*>(lparam);
-                DWORD owner = 0;
-                char title[64] = "";
-                GetWindowThreadProcessId(window, &owner);
-                GetWindowTextA(window, title, sizeof title);
-                s->found = owner == s->process && strcmp(title, "Kelvast - Version 0.30") == 0 ? window : nullptr;
-                return s->found == nullptr ? TRUE : FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        DWORD owner = 0;
+        HWND found = nullptr;
+        while ((found = FindWindowExA(nullptr, found, nullptr, "Kelvast - Version 0.30")) != nullptr &&
+               (GetWindowThreadProcessId(found, &owner) == 0 || owner != process.dwProcessId)) {
+        }
+        return found;
     }
     bool up() const { return IsWindowVisible(dialog) && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
     // Ends the process as the control `id` does; false when it does not end or fails.

@@ -111,11 +111,13 @@ TEST(Program, RunsCancelsAndLaunches) {
     EXPECT_FALSE(wait_until(idle, 600)) << "the worker ended";
     EXPECT_TRUE(cancelled());
 
-    // A program that cannot start is reported on the right of the status line; Cancel keeps that.
-    const std::string soon = clock_ahead(2);
-    k.start("never-c.exe", soon.c_str(), "1111111");
-    const std::string failed =
-        "Could not start at " + today() + " " + soon + ": " + system_message(ERROR_FILE_NOT_FOUND);
+    // A program that cannot start is reported on the right of the status line, Windows' reason naming
+    // it; Cancel keeps that.
+    const std::string soon = clock_ahead(2), text = folder + "\\not a program.exe";
+    std::ofstream(text) << "text";
+    k.start(("\"" + text + "\"").c_str(), soon.c_str(), "1111111");
+    const std::string failed = "Could not start at " + today() + " " + soon + ": " +
+                               std::regex_replace(system_message(ERROR_BAD_EXE_FORMAT), std::regex("%1"), text);
     EXPECT_TRUE(wait_until([&] { return k.part(1) == failed; }, 8000)) << k.part(1);
     EXPECT_TRUE(cancelled());
     EXPECT_EQ(k.part(1), failed);
@@ -134,7 +136,7 @@ TEST(Program, RunsCancelsAndLaunches) {
     const std::string time = clock_ahead(3);
     k.start((fixed + tail).c_str(), time.c_str(), "1111111");
     EXPECT_EQ(k.part(1), "") << "a valid Start clears the last run's report";
-    EXPECT_EQ(k.list(), fixed + tail + "\nnever-c.exe\nnever-a.exe\n");
+    EXPECT_EQ(k.list(), fixed + tail + "\n\"" + text + "\"\nnever-a.exe\n");
     k.post(IDC_INFO);
     HWND info = nullptr;
     ASSERT_TRUE(
