@@ -85,13 +85,12 @@ ClockReading local_reading(int64_t local, int32_t offset_minutes) {
 }
 
 bool days_from_date(int32_t year, int32_t month, int32_t day, int64_t& days) {
-    if (year < FIRST_YEAR || year > LAST_YEAR || month < 1 || month > 12 || day < 1 || day > 31) {
+    if (year < FIRST_YEAR || year > LAST_YEAR || month < 1 || day < 1) {
         return false;
     }
-    const int64_t found = days_of_date(year, month, day);
-    // A day past its month's end lands in the next month.
-    const Date back = date_of_days(found);
-    days = found;
+    // A day past its month's end, or a month past the year's, lands later: no such date.
+    days = days_of_date(year, month, day);
+    const Date back = date_of_days(days);
     return back.month == month && back.day == day;
 }
 

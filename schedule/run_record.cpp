@@ -74,7 +74,7 @@ bool read_digits(const char* text, size_t count, int32_t& value) {
 }
 
 bool read_time(const char* text, uint32_t& second) {
-    int32_t h = 0, m = 0, s = 0;
+    int32_t h{}, m{}, s{};
     if (!read_digits(text, 2, h) || text[2] != ':' || !read_digits(text + 3, 2, m) || text[5] != ':' ||
         !read_digits(text + 6, 2, s) || h > 23 || m > 59 || s > 59) {
         return false;
@@ -84,7 +84,7 @@ bool read_time(const char* text, uint32_t& second) {
 }
 
 bool read_date(const char* text, int64_t& days) {
-    int32_t year = 0, month = 0, day = 0;
+    int32_t year{}, month{}, day{};
     return read_digits(text, 4, year) && text[4] == '-' && read_digits(text + 5, 2, month) && text[7] == '-' &&
            read_digits(text + 8, 2, day) && days_from_date(year, month, day, days);
 }
@@ -194,7 +194,6 @@ bool format_run_record(const RunRecord& record, char* out, size_t size) {
     if (out == nullptr || size == 0) {
         return false;
     }
-    out[0] = '\0';
     const uint32_t t = record.target_second % SECONDS_PER_DAY;
     bool fits = record.valid &&
                 format_text(out, size, "%s; time=%02u:%02u:%02u; days=%.7s; armed=", RECORD_MARK, t / 3600, t / 60 % 60,

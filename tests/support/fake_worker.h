@@ -76,15 +76,12 @@ class FakePlatform : public WorkerPlatform {
     WatchedProcess watched_process() override { return {ended_after <= 0, 7}; }
     void release_process() override { --held; }
     void report(const RunOutcome& o) override {
-        const int64_t local = local_seconds(o.clock);
         char text[48];
-        snprintf(text, sizeof text, "%c%lld %lld:%02lld:%02lld%s%s ", "SEFMA"[static_cast<int>(o.kind)],
-                 static_cast<long long>(local / 86400 - FAKE_FIRST_DAY), static_cast<long long>(local / 3600 % 24),
-                 static_cast<long long>(local / 60 % 60), static_cast<long long>(local % 60), o.caught_up ? "+" : "",
-                 o.code != 0 ? (":" + std::to_string(o.code)).c_str() : "");
+        snprintf(text, sizeof text, "%c%lld %u:%02u:%02u%s%s ", "SEFMA"[static_cast<int>(o.kind)],
+                 static_cast<long long>(local_seconds(o.clock) / 86400 - FAKE_FIRST_DAY), o.clock.hour, o.clock.minute,
+                 o.clock.second, o.caught_up ? "+" : "", o.code != 0 ? (":" + std::to_string(o.code)).c_str() : "");
         log += text;
         outcomes.push_back(o);
-        most_held = held > most_held ? held : most_held;
     }
     void notify_done() override {
         log += started.empty() || started == run.command ? "" : "|" + started;
@@ -99,7 +96,7 @@ class FakePlatform : public WorkerPlatform {
     std::string started, log;
     std::vector<RunOutcome> outcomes;
     int64_t ended_after = 0;
-    int held = 0, most_held = 0, done = 0;
+    int held = 0, done = 0;
 };
 
 #endif

@@ -1,4 +1,4 @@
-// Date and time placeholders of the command line.
+// Date and time placeholders of the command line, and the program's path on it.
 #include "schedule/command.h"
 #include "schedule/program_path.h"
 
@@ -69,4 +69,8 @@ TEST(ProgramPath, QuotedForTheFieldAndBareForTheChooser) {
         names += std::to_string(is_plain_file(attributes));
     }
     EXPECT_EQ(names.substr(names.size() - 5), "11000") << "only a file starts";
+    char quoted[8], tabbed[3];
+    started_program("\"C:\\a b\" c", quoted, sizeof quoted);
+    started_program("C:\\p\ta b", tabbed, sizeof tabbed);
+    EXPECT_EQ(std::string(quoted) + "|" + tabbed, "C:\\a b|C:") << "as the platform reads it, cut to fit";
 }

@@ -1,11 +1,12 @@
-// The right part of the status line: the outcome's text, the failure's reason, and where it begins.
+// The status line's right part: the outcome's text, the failure's reason, and where the part begins.
 #include "ui/run_status.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-// The moment, then exit code or reason; a run made up late tells when it was due; cut at the end.
+// The moment, then exit code or reason; a run made up late tells when it was due; cut at the end. The
+// part begins where the left part's widest text ends.
 TEST(RunStatus, OutcomeTexts) {
     const struct {
         OutcomeKind kind;
@@ -27,9 +28,12 @@ TEST(RunStatus, OutcomeTexts) {
     char cut[12];
     const RunOutcome missed{OutcomeKind::MISSED, {}, 0, 0, false, 0, ""};
     seen += std::to_string(format_outcome_text("Missed %s", missed, "7.12.2026", "", cut, sizeof cut)) + cut;
+    // The left part keeps the room its widest text needs at the dialog's scale.
+    seen += " " + std::to_string(status_left_part_edge(200, 96) + status_left_part_edge(88, 144) * 1000) + " " +
+            std::to_string(status_left_part_edge(-5, 96));
     EXPECT_EQ(seen,
               "1S 7.12.2026 02:03:04|17.12.2026 02:03:04 (due 23:59:59), exit 4294967295|1at 7.12.2026 02:03:04: "
-              "Not found.|1M 7.12.2026 02:03:04|1A 7.12.2026 02:03:04 (due 23:59:59)|0Missed 7.12");
+              "Not found.|1M 7.12.2026 02:03:04|1A 7.12.2026 02:03:04 (due 23:59:59)|0Missed 7.12 106212 12");
 }
 
 // On one line, the program in place of "%1" (and of its format), cut to the buffer rather than lost.
@@ -38,7 +42,7 @@ TEST(RunStatus, ReasonFromTheSystemsMessage) {
         {"File not found.\r\n", "File not found."},
         {"%1 is not a valid Win32 application.\r\n", "C:\\a b\\p.exe is not a valid Win32 application."},
         {"Bad EXE format for %1!s!.", "Bad EXE format for C:\\a b\\p.exe."},
-        {"%12 %2 %%1 %1", "%12 %2 %C:\\a b\\p.exe C:\\a b\\p.exe"},
+        {"%10 %2 %%1 %1", "%10 %2 %C:\\a b\\p.exe C:\\a b\\p.exe"},
         {"One.\r\nTwo. \r\nThree\n", "One. Two. Three"},
         {"a\nb", "a b"},
         {"\r\n", ""},
@@ -53,11 +57,4 @@ TEST(RunStatus, ReasonFromTheSystemsMessage) {
     format_reason("%1 is not a valid Win32 application.", "C:\\p.exe", small, sizeof small);
     format_reason("x", "p", small + 9, 0);
     EXPECT_STREQ(small, "C:\\p.exe ");
-}
-
-// The left part keeps the room its widest text needs at the dialog's scale.
-TEST(RunStatus, LeftPartHoldsItsText) {
-    EXPECT_EQ(std::to_string(status_left_part_edge(200, 96)) + " " + std::to_string(status_left_part_edge(88, 144)) +
-                  " " + std::to_string(status_left_part_edge(-5, 96)),
-              "212 106 12");
 }

@@ -150,37 +150,31 @@ inline bool delete_program_key() {
     return RegDeleteTreeA(HKEY_CURRENT_USER, PROGRAM_KEY) == ERROR_SUCCESS;
 }
 
-// Everything Exit saves, as "PosX,PosY,Width,Height,Version|History", from the ini file or the registry.
-inline std::string stored(const std::string& ini = "") {
-    auto value = [&](const char* section, const char* name) {
-        HKEY key = nullptr;
-        DWORD type = 0, size = 70000;  // more than a profile line holds
-        std::string bytes(size, '\0');
-        if (!ini.empty()) {
-            bytes.resize(GetPrivateProfileStringA(section, name, "<missing>", &bytes[0], size, ini.c_str()));
-            return bytes;
-        }
-        const bool read =
-            !RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(PROGRAM_KEY) + "\\" + section).c_str(), 0, KEY_READ, &key) &&
-            !RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
-        RegCloseKey(key);  // fails harmlessly on a key never opened
-        bytes.resize(read ? size : 0);
-        if (type == REG_DWORD && bytes.size() == sizeof(DWORD)) {
-            return std::to_string(*reinterpret_cast<const DWORD*>(bytes.data()));
-        }
-        return type == REG_MULTI_SZ ? bytes : "<type " + std::to_string(type) + ">" + bytes;
-    };
-    return value("Window", "PosX") + "," + value("Window", "PosY") + "," + value("Window", "Width") + "," +
-           value("Window", "Height") + "," + value("Program", "Version") + "|" + value("Settings", "History");
+// A stored value, from the ini file or (without one) the registry.
+inline std::string stored_value(const std::string& ini, const char* section, const char* name) {
+    HKEY key = nullptr;
+    DWORD type = 0, size = 70000;  // more than a profile line holds
+    std::string bytes(size, '\0');
+    if (!ini.empty()) {
+        bytes.resize(GetPrivateProfileStringA(section, name, "<missing>", &bytes[0], size, ini.c_str()));
+        return bytes;
+    }
+    const bool read =
+        !RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(PROGRAM_KEY) + "\\" + section).c_str(), 0, KEY_READ, &key) &&
+        !RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
+    RegCloseKey(key);  // fails harmlessly on a key never opened
+    bytes.resize(read ? size : 0);
+    if (type == REG_DWORD && bytes.size() == sizeof(DWORD)) {
+        return std::to_string(*reinterpret_cast<const DWORD*>(bytes.data()));
+    }
+    return type == REG_MULTI_SZ ? bytes : "<type " + std::to_string(type) + ">" + bytes;
 }
 
-// The registry form of a history: every text with its zero byte, and a closing zero.
-inline std::string multi_string(const std::vector<std::string>& texts) {
-    std::string bytes;
-    for (const std::string& text : texts) {
-        bytes += text + '\0';
-    }
-    return bytes + '\0';
+// Everything Exit saves, as "PosX,PosY,Width,Height,Version|History".
+inline std::string stored(const std::string& ini = "") {
+    auto value = [&](const char* section, const char* name) { return stored_value(ini, section, name); };
+    return value("Window", "PosX") + "," + value("Window", "PosY") + "," + value("Window", "Width") + "," +
+           value("Window", "Height") + "," + value("Program", "Version") + "|" + value("Settings", "History");
 }
 
 inline std::string read_file(const std::string& path) {
