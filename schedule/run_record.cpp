@@ -216,6 +216,13 @@ bool format_run_record(const RunRecord& record, char* out, size_t size) {
     return fits;
 }
 
+bool update_run_text(const RunRecord& record, char* text, size_t size) {
+    char formatted[RUN_RECORD_TEXT_SIZE];
+    const bool changed = format_run_record(record, formatted, sizeof formatted) && text != nullptr &&
+                         strncmp(text, formatted, size) != 0;
+    return changed && copy_text(text, size, formatted);
+}
+
 RunStart start_run(RunRecord& record,
                    const char* command_line,
                    uint32_t target_second,

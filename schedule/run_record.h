@@ -38,6 +38,10 @@ struct RunRecord {
 bool parse_run_record(const char* text, RunRecord& record);
 // False, with `out` empty, for no record or a text that does not fit.
 bool format_run_record(const RunRecord& record, char* out, size_t size);
+// Puts the record's text in `text` when it differs from what `text` holds, and then answers true: the
+// record is to be written. A text that is no record of this program's (a newer one's, say) is only
+// replaced by a record.
+bool update_run_text(const RunRecord& record, char* text, size_t size);
 
 // A Start of a schedule at local time `now`. The same schedule takes over the days it ran; while its
 // record is still armed (Kelvast ended without a Cancel or Exit), the Start continues it: since when it

@@ -46,9 +46,7 @@ void enable_inputs(HWND dialog, BOOL enable) {
 // as it is. Settings stay a matter of the dialog's thread.
 void write_run_record(MainDialogContext& context) {
     MainSettings& settings = context.settings;
-    char text[RUN_RECORD_TEXT_SIZE];
-    if (format_run_record(context.run, text, sizeof text) && strcmp(text, settings.run_text) != 0) {
-        copy_text(settings.run_text, sizeof settings.run_text, text);
+    if (update_run_text(context.run, settings.run_text, sizeof settings.run_text)) {
         save_setting(settings.store, win32_settings_backend(), RUN_ROW);
     }
 }
@@ -192,10 +190,7 @@ void save_on_leaving(MainDialogContext& context, bool stop) {
         stop_run(context.run);
     }
     MainSettings& settings = context.settings;
-    // A record this program cannot read (a newer one's, say) is written back as it was read.
-    if (context.run.valid) {
-        format_run_record(context.run, settings.run_text, sizeof settings.run_text);
-    }
+    update_run_text(context.run, settings.run_text, sizeof settings.run_text);
     remember_window_rect(settings.window, dialog_rect_to_keep(context.layout.ops));
     settings.version = VERSION_MINOR;
     save_settings(settings.store, win32_settings_backend());
@@ -246,10 +241,8 @@ void on_time_help(MainDialogContext&, HWND dialog) {
 
 void on_cancel(MainDialogContext& context, HWND) {
     context.scheduler.cancel();
-    if (context.run.valid) {
-        stop_run(context.run);
-        write_run_record(context);
-    }
+    stop_run(context.run);
+    write_run_record(context);
 }
 
 struct Command {

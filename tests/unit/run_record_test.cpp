@@ -29,11 +29,12 @@ TEST(RunRecord, StoredText) {
                   std::to_string(record.launched.days[0] - record.launched.days[1]) + " " + record.last_text + "|" +
                   record.command_line + "|" + std::to_string(record.stopped),
               "10800 0111110 1 17097 2 1006 Started 12/1/2026 03:00:00 %;\n|backup.cmd &&yyyymodd 50%; x|0");
-    char text[RUN_RECORD_TEXT_SIZE];
-    EXPECT_TRUE(format_run_record(record, text, sizeof text));
+    // Written where the text differs, whole: a text too long for its buffer is none and writes nothing.
+    char text[RUN_RECORD_TEXT_SIZE] = "", small[40] = "x";
+    EXPECT_TRUE(update_run_text(record, text, sizeof text) && !update_run_text(record, text, sizeof text));
     EXPECT_EQ(text, STORED);
-    char small[40] = "x";
-    EXPECT_FALSE(format_run_record(record, small, sizeof small) || small[0] != '\0') << "cut: none";
+    EXPECT_FALSE(update_run_text(record, small, sizeof small) || format_run_record(record, small, sizeof small) ||
+                 small[0] != '\0');
 
     // Each "from>to|" puts `to` in the place of `from`: a record no more. So do texts too long for a field.
     std::string damages =
@@ -50,7 +51,7 @@ TEST(RunRecord, StoredText) {
         EXPECT_FALSE(parse_run_record(damaged.c_str(), record) || record.valid) << damaged;
     }
     EXPECT_FALSE(parse_run_record(STORED.substr(0, STORED.size() - 1).c_str(), record));
-    EXPECT_FALSE(parse_run_record(nullptr, record) || format_run_record(record, text, sizeof text) || text[0] != '\0');
+    EXPECT_FALSE(parse_run_record(nullptr, record) || update_run_text(record, text, sizeof text) || text != STORED);
 }
 
 // Sessions of Kelvast, each killed at its end or stopped by the user (Cancel, Exit); the record goes
