@@ -41,11 +41,11 @@ int64_t local_seconds(const ClockReading& clock);
 // The calendar fields of a local time; `offset_minutes` (local less UTC) gives its UTC instant. Years
 // from 1601 to 9999; a time beyond them gives the nearest end.
 ClockReading local_reading(int64_t local, int32_t offset_minutes);
-// Days from the clock's start to a date, and back; false for a date that does not exist.
+// Days from the clock's start to a date; false for a date that does not exist or lies outside those years.
 bool days_from_date(int32_t year, int32_t month, int32_t day, int64_t& days);
 
-// The local days (local seconds / 86400) whose window launched or was tried, most recent first.
-// Enough of them that no change of the clock makes a day that ran look unrun.
+// The local days (local seconds / 86400) whose window launched or was tried, most recent first: a
+// clock set back by a week, daily runs, never makes a day that ran look unrun.
 constexpr uint32_t LAUNCHED_DAYS_KEPT = 8;
 struct LaunchedDays {
     int64_t days[LAUNCHED_DAYS_KEPT];
