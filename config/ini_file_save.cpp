@@ -20,12 +20,12 @@ bool begin_ini_save(SettingsBackend& backend, const char* file, IniSave& save) {
     }
     const uint32_t attributes = backend.file_attributes(file);
     // Made read-only, it is not to be written, whichever user may.
-    if (attributes != FILE_ATTRIBUTES_MISSING && (attributes & FILE_ATTRIBUTE_READ_ONLY) != 0) {
+    if (attributes != PATH_ATTRIBUTES_MISSING && (attributes & PATH_ATTRIBUTE_READ_ONLY) != 0) {
         return false;
     }
     // Left by an earlier process of the same id; another process's copy is never touched.
     backend.remove_file(save.rows_path);
-    if (attributes == FILE_ATTRIBUTES_MISSING) {
+    if (attributes == PATH_ATTRIBUTES_MISSING) {
         return true;
     }
     const uint32_t error = backend.copy_file(file, save.rows_path);

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/path_attributes.h"
+
 // The platform's registry value types. Win32 files include <windows.h> first, which defines them
 // with the same values.
 #ifndef REG_SZ
@@ -88,7 +90,7 @@ class SettingsBackend {
     virtual bool write_profile(const char* section, const char* name, const char* text, const char* path) = 0;
     // The file steps of an ini save. The copy and the replace answer the system's error code, 0 when
     // they did their work; the others whether they did it.
-    // The platform's attribute bits of a file (GetFileAttributesA), FILE_ATTRIBUTES_MISSING for none.
+    // The platform's attribute bits of a file (GetFileAttributesA), PATH_ATTRIBUTES_MISSING for none.
     virtual uint32_t file_attributes(const char* path) = 0;
     // Makes `to` a copy of `from`, replacing whatever `to` was.
     virtual uint32_t copy_file(const char* from, const char* to) = 0;
@@ -102,8 +104,6 @@ class SettingsBackend {
     virtual uint32_t process_id() = 0;
 };
 
-constexpr uint32_t FILE_ATTRIBUTES_MISSING = 0xFFFFFFFF;
-constexpr uint32_t FILE_ATTRIBUTE_READ_ONLY = 0x1;
 // The system's error codes the ini save tells apart.
 constexpr uint32_t FILE_ERROR_ACCESS_DENIED = 5;
 constexpr uint32_t FILE_ERROR_SHARING_VIOLATION = 32;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/path_attributes.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/worker.h"
 
@@ -19,10 +20,6 @@ QuotedPath quote_program_path(const char* path, char* out, size_t size);
 // text that can be no file name (quotes, wildcards, redirections) none at all, any other as it is.
 void chooser_start_name(const char* text, char* out, size_t size);
 
-// The platform's attribute bits of a path (GetFileAttributesA): what answers for no path at all, and
-// the bit of a folder.
-constexpr uint32_t PATH_ATTRIBUTES_MISSING = 0xFFFFFFFF;
-constexpr uint32_t PATH_ATTRIBUTE_FOLDER = 0x10;
 // Whether attributes of a path name a file that can be started, not a folder or nothing.
 bool is_plain_file(uint32_t attributes);
 

@@ -69,7 +69,7 @@ class MemorySettingsBackend : public SettingsBackend {
         return step() == 0;
     }
     uint32_t file_attributes(Text path) override {
-        return profiles.count(path) == 0 ? FILE_ATTRIBUTES_MISSING : read_only.count(path);
+        return profiles.count(path) == 0 ? PATH_ATTRIBUTES_MISSING : read_only.count(path);
     }
     uint32_t copy_file(Text from, Text to) override {
         const uint32_t error = profiles.count(from) != 0 ? step() : 2;
