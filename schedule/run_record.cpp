@@ -194,10 +194,10 @@ bool format_run_record(const RunRecord& record, char* out, size_t size) {
     if (out == nullptr || size == 0) {
         return false;
     }
-    const uint32_t t = record.target_second % SECONDS_PER_DAY;
+    char time[TIME_OF_DAY_SIZE];
+    format_time_of_day(record.target_second, time);
     bool fits = record.valid &&
-                format_text(out, size, "%s; time=%02u:%02u:%02u; days=%.7s; armed=", RECORD_MARK, t / 3600, t / 60 % 60,
-                            t % 60, record.day_mask) &&
+                format_text(out, size, "%s; time=%s; days=%.7s; armed=", RECORD_MARK, time, record.day_mask) &&
                 append_date_time(out, size, record.armed_since) && append_format(out, size, "; ran=");
     const uint32_t count = std::min(record.launched.count, LAUNCHED_DAYS_KEPT);
     for (uint32_t i = 0; fits && i < count; ++i) {

@@ -131,6 +131,11 @@ void format_normalised_time(const TimeParse& time, char* out, size_t size) {
     format_text(out, size, "%2.2i:%2.2i:%2.2i", time.hours, time.minutes, time.seconds);
 }
 
+void format_time_of_day(uint32_t second, char (&out)[TIME_OF_DAY_SIZE]) {
+    const uint32_t t = second % SECONDS_PER_DAY;
+    format_text(out, sizeof out, "%02u:%02u:%02u", t / 3600, t / 60 % 60, t % 60);
+}
+
 void format_waiting_text(const char* format, const TimeParse& time, char* out, size_t size) {
     if (format == nullptr || !is_safe_waiting_format(format)) {
         format = DEFAULT_WAITING_FORMAT;

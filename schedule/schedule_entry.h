@@ -36,6 +36,9 @@ void build_day_mask(const int states[7], char (&mask)[DAY_MASK_SIZE]);
 
 // "HH:MM:SS" of an accepted time, bounded by `size`.
 void format_normalised_time(const TimeParse& time, char* out, size_t size);
+// "HH:MM:SS" of a second of the day; a count past a day wraps.
+constexpr size_t TIME_OF_DAY_SIZE = sizeof "HH:MM:SS";
+void format_time_of_day(uint32_t second, char (&out)[TIME_OF_DAY_SIZE]);
 
 // The waiting text: `format` is the loaded IDS_WAITING string with three %i-style conversions.
 void format_waiting_text(const char* format, const TimeParse& time, char* out, size_t size);

@@ -38,8 +38,9 @@ bool format_outcome_text(const char* format,
     format_text(moment, sizeof moment, "%s %02u:%02u:%02u", date_text != nullptr ? date_text : "", clock.hour,
                 clock.minute, clock.second);
     if (outcome.caught_up) {
-        const uint32_t due = outcome.due % SECONDS_PER_DAY;
-        append_format(moment, sizeof moment, " (due %02u:%02u:%02u)", due / 3600, due / 60 % 60, due % 60);
+        char due[TIME_OF_DAY_SIZE];
+        format_time_of_day(outcome.due, due);
+        append_format(moment, sizeof moment, " (due %s)", due);
     }
     if (outcome.kind == OutcomeKind::EXITED) {
         return format_text(out, size, format, moment, static_cast<unsigned long>(outcome.code));
