@@ -11,8 +11,9 @@
 #include "schedule/worker_win32.h"
 
 // What a worker thread gets through its start parameter: its own copy of the request (of which
-// only the stop flag changes while it runs), what the run record tells it, and where to report. The scheduler keeps a
-// share to reach the flag; whichever lets go last frees it, so neither outlives the other's memory.
+// only the stop flag changes while it runs), what the run record tells it, and where to report.
+// The scheduler keeps a share to reach the flag; whichever lets go last frees it, so neither
+// outlives the other's memory.
 struct WorkerJob {
     ScheduleRequest request{};
     WorkerStart start{};

@@ -59,6 +59,13 @@ void on_run_outcome(MainDialogContext& context, HWND dialog, const RunOutcome& o
     write_run_record(context);
 }
 
+void on_outcome_message(MainDialogContext& context, HWND dialog, LPARAM lparam) {
+    RunOutcome outcome{};
+    if (take_outcome(lparam, outcome)) {
+        on_run_outcome(context, dialog, outcome);
+    }
+}
+
 void set_dialog_icons(HINSTANCE instance, HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconA(instance, "MyWinIcon")));
     // LoadIcon gives only the large size; the caption wants the 16-pixel image, not a scaled one.
@@ -170,10 +177,7 @@ void on_worker_done(MainDialogContext& context, HWND dialog) {
     // Sent, so it may come before outcomes the worker posted earlier: the record takes those first.
     MSG posted{};
     while (PeekMessageA(&posted, dialog, MSG_RUN_OUTCOME, MSG_RUN_OUTCOME, PM_REMOVE)) {
-        RunOutcome outcome{};
-        if (take_outcome(posted.lParam, outcome)) {
-            on_run_outcome(context, dialog, outcome);
-        }
+        on_outcome_message(context, dialog, posted.lParam);
     }
     show_status_string(context, dialog, IDS_THREAD_ENDED);
     context.scheduler.worker_done();
@@ -289,13 +293,9 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
                 on_worker_done(*context, dialog);
             }
             return TRUE;
-        case MSG_RUN_OUTCOME: {
-            RunOutcome outcome{};
-            if (take_outcome(lparam, outcome)) {
-                on_run_outcome(*context, dialog, outcome);
-            }
+        case MSG_RUN_OUTCOME:
+            on_outcome_message(*context, dialog, lparam);
             return TRUE;
-        }
         case WM_QUERYENDSESSION:
             // Never hold up a log-off: everything is saved when the session really ends.
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
